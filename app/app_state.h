@@ -1,0 +1,102 @@
+// The one process-wide state record. Everything runs on one thread, so the
+// window procedures read and write it directly.
+#pragma once
+
+#include <cstdint>
+
+#include "image/dib.h"
+#include "sys/handles.h"
+
+constexpr int kPathSize = 256;
+constexpr int kBoxIconCount = 8;
+
+// capture_flags: run-time state of capture mode, never saved.
+enum CaptureFlag : uint32_t {
+    kCaptureActive = 0x1,          // overlay shown
+    kCaptureBoxOpen = 0x2,         // a coordinate box is open
+    kCaptureOpenTopLeftBox = 0x4,  // open the top-left box at the next cursor update
+    kCaptureOpenBottomRightBox = 0x8,
+    kCaptureFixed = 0x10,          // moving the bottom-right corner moves the rectangle
+    kCaptureAspectReleased = 0x20,
+    kCaptureHorizontal = 0x40,     // wheel and direction indicator work left/right
+    kCaptureExternalEdit = 0x100,  // the scrap editor runs the editor program
+    kCaptureMenuOpen = 0x200,      // the tray menu is open
+};
+
+// Flags: the saved option bits (System/Flags).
+enum OptionFlag : uint32_t {
+    kFlagAutoOpenBox = 0x4,
+    kFlagPrimaryOnly = 0x8,
+    kFlagCoverMode = 0x20,
+    kFlagLargeBoxes = 0x40,
+    kFlagOutputClipboard = 0x80,
+    kFlagOutputFile = 0x100,
+    kFlagOutputBase64 = 0x200,
+    kFlagSeparateBoxRects = 0x400,
+    kFlagUseClipboardText = 0x800,
+    kFlagTextRight = 0x1000,
+    kFlagTextLeft = 0x2000,
+    kFlagBase64ToScrap = 0x4000,
+    kFlagFirstRunDone = 0x8000,
+};
+constexpr int kDefaultFlags = 1156;
+
+// Direction codes shared by corner moves and the box arrow buttons.
+enum Direction : int32_t {
+    kDirUp = 1000,
+    kDirDown = 1001,
+    kDirLeft = 1002,
+    kDirRight = 1003,
+};
+
+struct AppState {
+    // Shell handles.
+    InstanceHandle instance = nullptr;
+    WindowHandle main_window = nullptr;
+    IconHandle tray_icon = nullptr;
+    int hotkey_id = 0;
+    IconHandle box_icons[kBoxIconCount] = {};
+
+    // Paths (Shift_JIS, NUL-terminated).
+    char data_folder[kPathSize] = {};
+    char ini_path[kPathSize] = {};
+    char scrap_folder[kPathSize] = {};
+
+    // Settings kept in memory.
+    int flags = kDefaultFlags;
+    int aspect = 0;
+    int fixed_width = 0;
+    int scaling_percent = 100;
+    uint32_t background_colour = 0;  // COLORREF: red in the low byte
+    int square = 0;
+
+    // Capture state.
+    PixelRect screen_rect = {};
+    PackedDib screen_image = nullptr;
+    DibHeader* screen_header = nullptr;
+    uint8_t* screen_bits = nullptr;
+    int screen_stride = 0;
+    uint32_t capture_flags = 0;
+    int pick_state = 0;
+    PixelPoint top_left = {};
+    PixelPoint bottom_right = {};
+    int move_direction = kDirRight;
+    WindowHandle draw_window = nullptr;
+    WindowHandle box_window = nullptr;
+    uintptr_t click_timer = 0;
+    PixelPoint press_point = {};
+    int dragging = 0;
+    PixelPoint drag_last = {};
+    PixelRect overlay_rect = {};
+
+    // Linking.
+    WindowHandle linked_window = nullptr;
+    uint32_t linked_message = 0;
+    int open_count = 0;
+
+    // Menu guard.
+    int menu_dismissed = 0;
+    uint32_t menu_dismiss_tick = 0;
+};
+
+extern AppState g_app;

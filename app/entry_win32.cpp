@@ -1,0 +1,116 @@
+// The program's entry point: single instance, command line, data folder,
+// settings, the hidden main window and the message loop.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/messages.h"
+#include "app/paths.h"
+#include "app/pump.h"
+#include "app/readme.h"
+#include "app/settings.h"
+#include "app/shell_logic.h"
+#include "app/startup.h"
+#include "app/warnings.h"
+#include "app/window_messages.h"
+#include "capture/monitors.h"
+#include "resources/resource_ids.h"
+#include "sys/pump.h"
+
+namespace {
+
+const int kBoxIconIds[kBoxIconCount] = {IDI_BOX_0, IDI_BOX_1, IDI_BOX_2, IDI_BOX_3,
+                                        IDI_BOX_4, IDI_BOX_5, IDI_BOX_6, IDI_BOX_7};
+
+// Returns true when this start should go on running the program.
+bool handle_command_line(const char* command_line) {
+    HWND running = FindWindowA(kMainClassName, nullptr);
+    switch (start_action(running != nullptr, command_line)) {
+        case StartAction::kPostOpen:
+            PostMessageA(running, UM_OPEN, 0, 0);
+            return false;
+        case StartAction::kPostClose:
+            PostMessageA(running, UM_CLOSE, 0, 0);
+            return false;
+        case StartAction::kOpenReadme:
+            open_readme();
+            return false;
+        case StartAction::kExit:
+            return false;
+        case StartAction::kRunOpened:
+            g_app.open_count = 1;
+            return true;
+        case StartAction::kRun:
+            return true;
+    }
+    return false;
+}
+
+bool program_path_has_backslash() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return sjis_last_backslash(path) != nullptr;
+}
+
+void load_box_icons() {
+    for (int i = 0; i < kBoxIconCount; ++i) {
+        g_app.box_icons[i] = static_cast<HICON>(LoadImageA(
+            g_app.instance, MAKEINTRESOURCEA(kBoxIconIds[i]), IMAGE_ICON, 16, 16, 0));
+    }
+}
+
+void destroy_box_icons() {
+    for (HICON& icon : g_app.box_icons) {
+        if (icon) DestroyIcon(icon);
+        icon = nullptr;
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
+    InitCommonControls();
+    if (!handle_command_line(command_line)) return 0;
+
+    g_app.instance = instance;
+    RECT area = {0, 0, 0, 0};
+    monitors_union(&area);
+    g_app.screen_rect = PixelRect{area.left, area.top, area.right, area.bottom};
+
+    if (!program_path_has_backslash()) {
+        show_warning(nullptr, kMsgSystemError);
+        return 0;
+    }
+
+    char appdata[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, appdata, CSIDL_APPDATA, FALSE);
+    startup_prepare_data_folder(&g_app, appdata);
+    settings_load_kept();
+    load_box_icons();
+
+    char windows_dir[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows_dir, sizeof windows_dir);
+    startup_first_run(&g_app, windows_dir);
+
+    char documents[MAX_PATH] = {};
+    SHGetSpecialFolderPathA(nullptr, documents, CSIDL_PERSONAL, FALSE);
+    startup_scrap_folder(&g_app, documents);
+
+    pump_set_hook(pump_messages);
+    main_window_register(instance);
+    HWND window = main_window_create(instance, area);
+    if (window) ShowWindow(window, SW_HIDE);
+
+    MSG msg = {};
+    while (window && GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+
+    settings_write_int(kSectionSystem, "Flags", g_app.flags);
+    destroy_box_icons();
+    return int(msg.wParam);
+}

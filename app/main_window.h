@@ -1,0 +1,16 @@
+// The hidden main window: tray icon, hotkey, custom messages; during a
+// capture the same window is the full-screen overlay.
+#pragma once
+
+#include <windows.h>
+
+// Registers the window class; 0 on failure.
+int main_window_register(HINSTANCE instance);
+// Creates the window (top-most popup on `area`, no title) and leaves it
+// hidden. Null when creation failed.
+HWND main_window_create(HINSTANCE instance, const RECT& area);
+
+int tray_add();
+void tray_remove();
+
+LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -1,0 +1,37 @@
+#include "app/paths.h"
+
+#include <cstring>
+
+int sjis_is_lead_byte(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+}
+
+const char* sjis_last_backslash(const char* path) {
+    const char* last = nullptr;
+    for (const char* p = path; *p; ++p) {
+        if (sjis_is_lead_byte(static_cast<unsigned char>(*p))) {
+            if (!p[1]) break;
+            ++p;
+        } else if (*p == '\\') {
+            last = p;
+        }
+    }
+    return last;
+}
+
+int path_replace_file_name(char* path, size_t size, const char* name) {
+    const char* slash = sjis_last_backslash(path);
+    if (!slash) return 0;
+    size_t keep = size_t(slash - path) + 1;
+    size_t n = std::strlen(name);
+    if (keep + n + 1 > size) return 0;
+    std::memcpy(path + keep, name, n + 1);
+    return 1;
+}
+
+int path_append(char* path, size_t size, const char* tail) {
+    size_t a = std::strlen(path), b = std::strlen(tail);
+    if (a + b + 1 > size) return 0;
+    std::memcpy(path + a, tail, b + 1);
+    return 1;
+}

@@ -1,0 +1,19 @@
+#include "app/readme.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include "app/messages.h"
+#include "app/paths.h"
+#include "app/warnings.h"
+
+void open_readme() {
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    if (!path_replace_file_name(path, sizeof path, "readme.html")) {
+        show_warning(nullptr, kMsgSystemError);
+        return;
+    }
+    ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOW);
+}

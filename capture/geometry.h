@@ -1,0 +1,7 @@
+// Rectangle arithmetic shared by the monitor lookup and the overlay.
+#pragma once
+
+#include "image/dib.h"
+
+// Widens `acc` to include `r` (minimum left/top, maximum right/bottom).
+void rect_widen(PixelRect* acc, const PixelRect& r);
