@@ -1,0 +1,116 @@
+// The main window's message rules, sent to a real window of the program's
+// own class under Wine.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/window_messages.h"
+
+namespace {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        g_app.instance = GetModuleHandleA(nullptr);
+        main_window_register(g_app.instance);
+    }
+    void SetUp() override {
+        g_app.linked_window = nullptr;
+        g_app.linked_message = 0;
+        g_app.open_count = 0;
+        RECT area = {0, 0, 100, 100};
+        window_ = main_window_create(g_app.instance, area);
+        ASSERT_NE(window_, nullptr);
+        other_ = CreateWindowExA(0, "STATIC", "linked", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 g_app.instance, nullptr);
+        ASSERT_NE(other_, nullptr);
+    }
+    void TearDown() override {
+        if (IsWindow(window_)) DestroyWindow(window_);
+        if (IsWindow(other_)) DestroyWindow(other_);
+        // Take the quit request the main window posts when it is destroyed.
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    // Dispatches what is waiting; returns true when WM_QUIT came by.
+    bool drain() {
+        MSG msg;
+        bool quit = false;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) quit = true;
+            DispatchMessageA(&msg);
+        }
+        return quit;
+    }
+    HWND window_ = nullptr;
+    HWND other_ = nullptr;
+};
+
+TEST_F(MainWindowTest, CreationAddsTheTrayIcon) {
+    EXPECT_EQ(g_app.main_window, window_);
+    EXPECT_NE(g_app.tray_icon, nullptr);
+    EXPECT_FALSE(IsWindowVisible(window_));
+    DestroyWindow(window_);
+    EXPECT_EQ(g_app.tray_icon, nullptr);
+    EXPECT_TRUE(drain());  // WM_DESTROY posts the quit request
+}
+
+TEST_F(MainWindowTest, LinkAppTakesOneLiveWindow) {
+    EXPECT_EQ(SendMessageA(window_, UM_LINK_APP, WPARAM(other_), 0xC123), 1);
+    EXPECT_EQ(g_app.linked_window, other_);
+    EXPECT_EQ(g_app.linked_message, 0xC123u);
+    // A second registration is refused and the first link stays.
+    EXPECT_EQ(SendMessageA(window_, UM_LINK_APP, WPARAM(window_), 0xC124), 0);
+    EXPECT_EQ(g_app.linked_window, other_);
+    // lParam 0 unlinks.
+    EXPECT_EQ(SendMessageA(window_, UM_LINK_APP, 0, 0), 1);
+    EXPECT_EQ(g_app.linked_window, nullptr);
+    EXPECT_EQ(g_app.linked_message, 0u);
+    // A window that no longer exists is refused.
+    HWND dead = other_;
+    DestroyWindow(other_);
+    EXPECT_EQ(SendMessageA(window_, UM_LINK_APP, WPARAM(dead), 0xC125), 0);
+    EXPECT_EQ(g_app.linked_window, nullptr);
+}
+
+TEST_F(MainWindowTest, OpenCloseCountsDownToTheEnd) {
+    g_app.open_count = 1;
+    PostMessageA(window_, UM_OPEN, 0, 0);
+    PostMessageA(window_, UM_CLOSE, 0, 0);
+    EXPECT_FALSE(drain());
+    EXPECT_EQ(g_app.open_count, 1);
+    EXPECT_TRUE(IsWindow(window_));
+    PostMessageA(window_, UM_CLOSE, 0, 0);
+    EXPECT_TRUE(drain());
+    EXPECT_FALSE(IsWindow(window_));
+}
+
+TEST_F(MainWindowTest, CloseWithoutOpenIsIgnored) {
+    PostMessageA(window_, UM_CLOSE, 0, 0);
+    EXPECT_FALSE(drain());
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_EQ(g_app.open_count, 0);
+}
+
+TEST_F(MainWindowTest, TrayLeftClickStartsACaptureUnlessGuarded) {
+    PostMessageA(window_, UM_TRAY, 101, WM_LBUTTONUP);
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, window_, UM_TRAY, UM_TRAY, PM_REMOVE));
+    DispatchMessageA(&msg);
+    EXPECT_TRUE(PeekMessageA(&msg, window_, UM_START_CAPTURE, UM_START_CAPTURE, PM_REMOVE));
+    g_app.capture_flags = kCaptureMenuOpen;
+    SendMessageA(window_, UM_TRAY, 101, WM_LBUTTONUP);
+    EXPECT_FALSE(PeekMessageA(&msg, window_, UM_START_CAPTURE, UM_START_CAPTURE, PM_REMOVE));
+    g_app.capture_flags = 0;
+}
+
+TEST_F(MainWindowTest, HotkeyPostsStartCapture) {
+    SendMessageA(window_, WM_HOTKEY, 7, 0);
+    MSG msg;
+    EXPECT_TRUE(PeekMessageA(&msg, window_, UM_START_CAPTURE, UM_START_CAPTURE, PM_REMOVE));
+}
+
+}  // namespace
