@@ -15,6 +15,22 @@ struct NibbleTable {
 };
 constexpr NibbleTable kNibble;
 
+// The nibble of a dithering sum clamped to 0..255, in one lookup: the sums
+// stay within -300..600 (carried errors never exceed about 130 in size), and
+// the mask keeps any index inside the table regardless.
+constexpr int kWantedBias = 1024;
+constexpr int kWantedMask = 2047;
+struct WantedNibbleTable {
+    uint8_t n[2048];
+    constexpr WantedNibbleTable() : n() {
+        for (int i = 0; i < 2048; ++i) {
+            int c = i - kWantedBias;
+            n[i] = kNibble.n[c < 0 ? 0 : c > 255 ? 255 : c];
+        }
+    }
+};
+constexpr WantedNibbleTable kWantedNibble;
+
 inline int key_of(const uint8_t* bgr) {
     return (kNibble.n[bgr[1]] << 8) | (kNibble.n[bgr[2]] << 4) | kNibble.n[bgr[0]];
 }
@@ -247,9 +263,9 @@ PackedDib dither_to_palette(const uint8_t* palette, int count, PackedDib dib) {
             er += p[2] + e[0];
             eg += p[1] + e[1];
             eb += p[0] + e[2];
-            const uint8_t want[3] = {uint8_t(std::clamp(eb, 0, 255)), uint8_t(std::clamp(eg, 0, 255)),
-                                     uint8_t(std::clamp(er, 0, 255))};
-            int key = key_of(want);
+            int key = kWantedNibble.n[(eg + kWantedBias) & kWantedMask] << 8 |
+                      kWantedNibble.n[(er + kWantedBias) & kWantedMask] << 4 |
+                      kWantedNibble.n[(eb + kWantedBias) & kWantedMask];
             int index = cache[key];
             if (index < 0) {
                 // Nearest entry to the cell centre; ties keep the lower index.
@@ -270,7 +286,10 @@ PackedDib dither_to_palette(const uint8_t* palette, int count, PackedDib dib) {
             er -= c[2];
             eg -= c[1];
             eb -= c[0];
-            int shift = (std::abs(er) > 128 || std::abs(eg) > 128 || std::abs(eb) > 128) ? 2 : 1;
+            // |e| > 128 for any channel, without branches (dithering noise
+            // defeats branch prediction): e + 128 outside 0..256.
+            int shift = 1 + int((unsigned(er + 128) > 256u) | (unsigned(eg + 128) > 256u) |
+                                (unsigned(eb + 128) > 256u));
             er >>= shift;
             eg >>= shift;
             eb >>= shift;
