@@ -101,10 +101,19 @@ ensure_wineprefix() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         mkdir -p "$WINEPREFIX"
         wineboot -i >/dev/null 2>&1
+        # A crashing test program must end, not wait in the crash dialog.
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         wineserver -w
     fi
 }
 
 run_wine() {
     LC_ALL=$WINE_LOCALE wine "$@"
+}
+
+# run_wine with a time limit, for test programs that could hang.
+run_wine_limited() {
+    local seconds=$1
+    shift
+    LC_ALL=$WINE_LOCALE timeout --kill-after=10 "$seconds" wine "$@"
 }

@@ -115,7 +115,7 @@ TEST(Paths, BackslashSearchStepsOverDoubleByteCharacters) {
 class StartupTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = std::filesystem::temp_directory_path() / "tamble_startup";
+        root_ = test_temp_path("startup");
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_ / "docs");
         app_ = AppState();

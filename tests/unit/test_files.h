@@ -6,8 +6,15 @@
 #include <filesystem>
 #include <string>
 
+#include <gtest/gtest.h>
+
+// A scratch path unique to the running test, so that tests can run in
+// parallel processes.
 inline std::string test_temp_path(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("tamble_test_" + name)).string();
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string prefix = "tamble_";
+    if (info) prefix += std::string(info->test_suite_name()) + "_" + info->name() + "_";
+    return (std::filesystem::temp_directory_path() / (prefix + name)).string();
 }
 
 inline void test_write_file(const std::string& path, const std::string& bytes) {
