@@ -22,6 +22,18 @@ struct Locked {
     uint8_t* row(int stored) { return dib_bits_ptr(h) + stored * dib_stride(h->biWidth, h->biBitCount); }
 };
 
+// Keeps a block locked for the rest of the scope, then frees it.
+struct Held : Locked {
+    explicit Held(PackedDib d) : Locked(d) {}
+    ~Held() {
+        mem_unlock(dib);
+        mem_free(dib);
+        dib = nullptr;
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+};
+
 std::string temp_path(const char* name) {
     return (std::filesystem::temp_directory_path() / (std::string("tamble_bmp_") + name)).string();
 }
@@ -116,9 +128,8 @@ TEST(BmpWrite, OnePixelFileLayout) {
     EXPECT_EQ(get32(f, 10), 54u);
     EXPECT_EQ(get32(f, 14 + 20), 0u);  // biSizeImage
     for (size_t i = 54; i < f.size(); ++i) EXPECT_EQ(f[i], 0) << i;
-    Locked l(dib);
+    Held l(dib);
     EXPECT_EQ(l.h->biSizeImage, 0u);  // cleared in the caller's block too
-    mem_free(dib);
     std::remove(path.c_str());
 }
 
@@ -160,7 +171,8 @@ TEST(BmpRoundTrip, TwentyFourAndEightBit) {
         ASSERT_EQ(bmp_write(dib, path.c_str()), 1);
         PackedDib back = nullptr;
         ASSERT_EQ(bmp_read(path.c_str(), &back), 0);
-        Locked a(dib), b(back);
+        Locked a(dib);
+        Held b(back);
         int64_t image = dib_stride(7, a.h->biBitCount) * 5;
         EXPECT_EQ(b.h->biSizeImage, uint32_t(image));
         b.h->biSizeImage = 0;
@@ -168,9 +180,6 @@ TEST(BmpRoundTrip, TwentyFourAndEightBit) {
         size_t table = 4 * dib_palette_entries(a.h);
         EXPECT_EQ(0, std::memcmp(dib_palette_ptr(a.h), dib_palette_ptr(b.h), table + size_t(image)));
         EXPECT_EQ(mem_size(back), 40 + table + size_t(image) + 64);
-        mem_unlock(back);
-        mem_free(back);
-        b.dib = nullptr;
     }
     mem_free(eight);
     mem_free(src);
@@ -187,13 +196,10 @@ TEST(BmpRead, BareBitmapTakesRowsAfterColourTable) {
     s.pixels = {1, 0, 0, 0};
     PackedDib out = nullptr;
     ASSERT_EQ(read_bytes(build(s), &out), 0);
-    Locked l(out);
+    Held l(out);
     EXPECT_EQ(l.h->biClrUsed, 2u);
     EXPECT_EQ(l.row(0)[0], 1);
     EXPECT_EQ(dib_palette_ptr(l.h)[4], 4);
-    mem_unlock(out);
-    mem_free(out);
-    l.dib = nullptr;
 }
 
 // OS/2 core header: u32 size 12, u16 width, height, planes, bit count.
@@ -282,13 +288,10 @@ TEST(BmpRead, SixteenAndThirtyTwoBitPixelsBecomeTwentyFourBit) {
         PackedDib out = nullptr;
         ASSERT_EQ(read_bytes(build(s), &out), 0) << c.what;
         EXPECT_EQ(first_pixel(out), c.bgr) << c.what;
-        Locked l(out);
+        Held l(out);
         EXPECT_EQ(l.h->biBitCount, 24) << c.what;
         EXPECT_EQ(l.h->biCompression, 0u) << c.what;
         EXPECT_EQ(l.h->biSizeImage, 4u) << c.what;
-        mem_unlock(out);
-        mem_free(out);
-        l.dib = nullptr;
     }
 }
 
@@ -342,13 +345,10 @@ TEST(BmpRead, UnderstatedImageSizeStillGivesWholeRows) {
     s.pixels = Bytes(24, 0x55);
     PackedDib out = nullptr;
     ASSERT_EQ(read_bytes(build(s), &out), 0);
-    Locked l(out);
+    Held l(out);
     EXPECT_EQ(l.h->biSizeImage, 24u);
     EXPECT_GE(mem_size(out), 40u + 24);
     EXPECT_EQ(l.row(1)[8], 0x55);
-    mem_unlock(out);
-    mem_free(out);
-    l.dib = nullptr;
 }
 
 }  // namespace

@@ -20,6 +20,18 @@ struct Locked {
     uint8_t* row(int stored) { return dib_bits_ptr(h) + stored * dib_stride(h->biWidth, h->biBitCount); }
 };
 
+// Keeps a block locked for the rest of the scope, then frees it.
+struct Held : Locked {
+    explicit Held(PackedDib d) : Locked(d) {}
+    ~Held() {
+        mem_unlock(dib);
+        mem_free(dib);
+        dib = nullptr;
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+};
+
 // A 24-bit image from stored rows (bottom row first) of colours.
 PackedDib make_image(const std::vector<std::vector<Rgb>>& rows) {
     int w = int(rows[0].size()), h = int(rows.size());
@@ -169,13 +181,12 @@ TEST(DitherToPalette, SerpentineErrorDiffusion) {
     const uint8_t bw[8] = {0, 0, 0, 0, 255, 255, 255, 0};
     PackedDib out = dither_to_palette(bw, 2, img);
     ASSERT_NE(out, nullptr);
-    Locked l(out);
+    Held l(out);
     // Row 0 left to right, row 1 right to left with the errors of row 0.
     const uint8_t row0[3] = {0, 1, 0}, row1[3] = {1, 0, 1};
     EXPECT_EQ(0, std::memcmp(l.row(0), row0, 3));
     EXPECT_EQ(0, std::memcmp(l.row(1), row1, 3));
     EXPECT_EQ(0, std::memcmp(dib_palette_ptr(l.h), bw, 8));
-    mem_free(out);
     mem_free(img);
 }
 
@@ -187,9 +198,8 @@ TEST(DitherToPalette, TiesGoToTheLowerIndex) {
     for (const uint8_t* pal : {first, second}) {
         PackedDib out = dither_to_palette(pal, 3, img);
         ASSERT_NE(out, nullptr);
-        Locked l(out);
+        Held l(out);
         EXPECT_EQ(l.row(0)[0], 1);
-        mem_free(out);
     }
     EXPECT_EQ(dither_to_palette(first, 0, img), nullptr);
     mem_free(img);
@@ -204,7 +214,7 @@ TEST(ReduceTo8Bit, ResultLayout) {
     }
     PackedDib out = reduce_to_8bit(img);
     ASSERT_NE(out, nullptr);
-    Locked l(out);
+    Held l(out);
     uint32_t n = l.h->biClrUsed;
     EXPECT_GE(n, 2u);
     EXPECT_EQ(l.h->biClrImportant, n);
@@ -214,7 +224,6 @@ TEST(ReduceTo8Bit, ResultLayout) {
     EXPECT_EQ(mem_size(out), size_t(40 + 4 * n + 24));
     for (int y = 0; y < 3; ++y)
         for (int x = 0; x < 5; ++x) EXPECT_LT(l.row(y)[x], n);
-    mem_free(out);
 
     PackedDib eight = dither_to_palette(dib_palette_ptr(l.h), int(n), img);  // 24-bit only
     EXPECT_NE(eight, nullptr);
@@ -227,7 +236,7 @@ TEST(ReduceTo8Bit, FlatColourDithersBetweenBlackAndWhite) {
     PackedDib img = make_image(std::vector<std::vector<Rgb>>(8, std::vector<Rgb>(8, Rgb{100, 150, 200})));
     PackedDib out = reduce_to_8bit(img);
     ASSERT_NE(out, nullptr);
-    Locked l(out);
+    Held l(out);
     ASSERT_EQ(l.h->biClrUsed, 2u);
     int white = 0;
     for (int y = 0; y < 8; ++y)
@@ -235,7 +244,6 @@ TEST(ReduceTo8Bit, FlatColourDithersBetweenBlackAndWhite) {
     // About as bright as the colour: (100 + 150 + 200) / 3 of 255.
     EXPECT_GT(white, 30);
     EXPECT_LT(white, 45);
-    mem_free(out);
     mem_free(img);
 }
 

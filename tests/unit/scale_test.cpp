@@ -17,6 +17,18 @@ struct Locked {
     uint8_t* row(int stored) { return dib_bits_ptr(h) + stored * dib_stride(h->biWidth, h->biBitCount); }
 };
 
+// Keeps a block locked for the rest of the scope, then frees it.
+struct Held : Locked {
+    explicit Held(PackedDib d) : Locked(d) {}
+    ~Held() {
+        mem_unlock(dib);
+        mem_free(dib);
+        dib = nullptr;
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+};
+
 // A paletted (or 32-bit) block laid out like the readers make them.
 PackedDib make_dib(int width, int height, int bits, uint32_t clr_used) {
     DibHeader head{};
@@ -50,12 +62,10 @@ TEST(DibScale, OwnSizeIsExactCopy) {
     }
     PackedDib out = dib_scale(src, 5, 3);
     ASSERT_NE(out, nullptr);
-    Locked a(src), b(out);
+    Held a(src), b(out);
     EXPECT_EQ(0, std::memcmp(a.h, b.h, 40));
     EXPECT_EQ(0, std::memcmp(dib_bits_ptr(a.h), dib_bits_ptr(b.h), 16 * 3));
     EXPECT_EQ(mem_size(out), size_t(16 * 3 + 64));
-    mem_free(out);
-    mem_free(src);
 }
 
 TEST(DibScale, HalvingSamplesWithoutAveraging) {
@@ -67,12 +77,11 @@ TEST(DibScale, HalvingSamplesWithoutAveraging) {
     }
     PackedDib out = dib_scale(src, 2, 2);
     ASSERT_NE(out, nullptr);
-    Locked l(out);
+    Held l(out);
     EXPECT_EQ(l.row(0)[0], 0);
     EXPECT_EQ(l.row(0)[3], 2);
     EXPECT_EQ(l.row(1)[0], 20);
     EXPECT_EQ(l.row(1)[3], 22);
-    mem_free(out);
     mem_free(src);
 }
 
@@ -82,11 +91,10 @@ TEST(DibScale, TopEdgeFadesToBlack) {
     dib_fill24(src, nullptr, white);
     PackedDib out = dib_scale(src, 1, 4);
     ASSERT_NE(out, nullptr);
-    Locked l(out);
+    Held l(out);
     const int expected[4] = {255, 255, 255, 127};
     for (int i = 0; i < 4; ++i)
         for (int c = 0; c < 3; ++c) EXPECT_EQ(l.row(i)[c], expected[i]) << "row " << i;
-    mem_free(out);
     mem_free(src);
 }
 
@@ -99,11 +107,10 @@ TEST(DibScale, WideningRepeatsLastColumnAndFloorsNegativeSteps) {
     }
     PackedDib out = dib_scale(src, 4, 1);
     ASSERT_NE(out, nullptr);
-    Locked l(out);
+    Held l(out);
     // x = 0, 0.5, 1, 1.5; red 30 -> 1 at half weight is 30 + floor(-14.5) = 15.
     const uint8_t expected[12] = {10, 20, 30, 60, 20, 15, 110, 20, 1, 110, 20, 1};
     EXPECT_EQ(0, std::memcmp(l.row(0), expected, 12));
-    mem_free(out);
     mem_free(src);
 }
 
@@ -118,13 +125,12 @@ TEST(DibScale, BilinearWeightsOnTwoByTwo) {
     }
     PackedDib out = dib_scale(src, 3, 3);
     ASSERT_NE(out, nullptr);
-    Locked l(out);
+    Held l(out);
     // (1,1): fx = fy = 341 between all four neighbours; (2,2): fx = 170 with
     // the right neighbour repeated, fy = 170 towards black above the top row.
     struct Case { int x, row, value; };
     const Case cases[] = {{0, 0, 0}, {1, 1, 88}, {2, 2, 33}, {1, 0, 66}, {0, 1, 133}};
     for (const Case& c : cases) EXPECT_EQ(l.row(c.row)[3 * c.x], c.value) << c.x << "," << c.row;
-    mem_free(out);
     mem_free(src);
 }
 
@@ -139,7 +145,7 @@ TEST(DibScale, EightBitNearestKeepsColourTable) {
     }
     PackedDib out = dib_scale(src, 8, 3);
     ASSERT_NE(out, nullptr);
-    Locked l(out), s(src);
+    Held l(out), s(src);
     EXPECT_EQ(l.h->biBitCount, 8);
     EXPECT_EQ(l.h->biClrUsed, 17u);
     EXPECT_EQ(l.h->biSizeImage, 8u * 3);
@@ -147,8 +153,6 @@ TEST(DibScale, EightBitNearestKeepsColourTable) {
     // sx = 0.5, sy = 2/3: stored rows 0, 0, 1.
     const uint8_t rows[3][8] = {{0, 0, 1, 1, 2, 2, 3, 3}, {0, 0, 1, 1, 2, 2, 3, 3}, {4, 4, 5, 5, 6, 6, 7, 7}};
     for (int i = 0; i < 3; ++i) EXPECT_EQ(0, std::memcmp(l.row(i), rows[i], 8)) << "row " << i;
-    mem_free(out);
-    mem_free(src);
 }
 
 TEST(DibScale, RefusesWhatItCannotScale) {
@@ -188,9 +192,8 @@ TEST(DibScale, PumpsOncePerRowAndGivesUpWhenQuitting) {
     EXPECT_EQ(g_pump_calls, 2);
     pump_set_hook(nullptr);
     // The source is still the caller's and intact.
-    Locked l(src);
+    Held l(src);
     EXPECT_EQ(l.h->biWidth, 6);
-    mem_free(src);
 }
 
 TEST(DibTo24Bit, TwentyFourBitComesBackAsIs) {
@@ -237,7 +240,7 @@ TEST(DibTo24Bit, ExpandsPalettedAndThirtyTwoBitRows) {
         }
         PackedDib out = dib_to_24bit(src);
         ASSERT_NE(out, nullptr) << c.bits;
-        Locked l(out);
+        Held l(out);
         EXPECT_EQ(l.h->biBitCount, 24);
         EXPECT_EQ(l.h->biClrUsed, 0u);
         EXPECT_EQ(l.h->biSizeImage, 28u * height);
@@ -246,7 +249,6 @@ TEST(DibTo24Bit, ExpandsPalettedAndThirtyTwoBitRows) {
             EXPECT_EQ(0, std::memcmp(l.row(y), expect.data() + 27 * y, 27)) << c.bits << " row " << y;
             EXPECT_EQ(l.row(y)[27], 0) << "padding";
         }
-        mem_free(out);
     }
 }
 
