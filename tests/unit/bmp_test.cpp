@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/reduce.h"
+#include "tests/unit/test_files.h"
 
 namespace {
 
@@ -34,9 +35,7 @@ struct Held : Locked {
     Held& operator=(const Held&) = delete;
 };
 
-std::string temp_path(const char* name) {
-    return (std::filesystem::temp_directory_path() / (std::string("tamble_bmp_") + name)).string();
-}
+std::string temp_path(const char* name) { return test_temp_path(name); }
 
 Bytes read_file(const std::string& path) {
     Bytes data;
