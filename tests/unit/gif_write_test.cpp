@@ -282,24 +282,6 @@ TEST(GifWrite, SubBlocksSplitAt255) {
     EXPECT_TRUE(saw255 && saw256);
 }
 
-// The stand-alone coder fed in uneven pieces gives the one-call stream.
-TEST(GifWrite, CoderAcceptsPixelsInPieces) {
-    std::vector<uint8_t> px = make_indices(5000, 7, 16, Pattern::kRuns, 3);
-    GifLzw lzw;
-    ASSERT_EQ(gif_lzw_begin(&lzw, 4), 0);
-    size_t at = 0, piece = 1;
-    while (at < px.size()) {
-        size_t n = std::min(piece, px.size() - at);
-        gif_lzw_feed(&lzw, px.data() + at, n);
-        at += n;
-        piece = piece * 3 + 1;
-    }
-    ASSERT_EQ(gif_lzw_finish(&lzw), 0);
-    std::vector<uint8_t> got(lzw.out, lzw.out + lzw.out_size);
-    gif_lzw_free(&lzw);
-    EXPECT_EQ(got, reference_lzw(px, 4));
-}
-
 TEST(GifWrite, RefusesWhatItCannotStore) {
     std::string path = temp_path("refused.gif");
     // A 24-bit image is refused after the file was created empty.
