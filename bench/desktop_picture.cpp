@@ -300,7 +300,9 @@ PackedDib bench_desktop_picture(int width, int height) {
     }
     Canvas c{dib_bits_ptr(h), width, height, dib_stride(width, 24)};
     Rng rng{0x2545F491u};
-    double s = height / 1080.0;
+    // Scale the furniture with the height (a 4K screen at 200 %), but not
+    // below half size, so that small pictures still have text and steps.
+    double s = height < 540 ? 0.5 : height / 1080.0;
     wallpaper(c, rng);
     desktop_icons(c, rng, s);
     light_window(c, rng, {int(width * 0.06), int(height * 0.07), int(width * 0.56), int(height * 0.72)}, s);
