@@ -1,6 +1,7 @@
 // Helpers shared by the GIF tests: paletted test images, scratch files.
 #pragma once
 
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -9,12 +10,20 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "image/dib.h"
 
 namespace gif_test {
 
+// A scratch path of the running test's own, so tests may run in parallel.
 inline std::string temp_path(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("tamble_gif_" + name)).string();
+    std::string tag;
+    if (const auto* info = ::testing::UnitTest::GetInstance()->current_test_info())
+        tag = std::string(info->test_suite_name()) + "_" + info->name() + "_";
+    for (char& c : tag)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return (std::filesystem::temp_directory_path() / ("tamble_gif_" + tag + name)).string();
 }
 
 inline std::vector<uint8_t> read_bytes(const std::string& path) {
