@@ -10,6 +10,8 @@
 #include "app/shell_logic.h"
 #include "app/warnings.h"
 #include "app/window_messages.h"
+#include "capture/input_filter.h"
+#include "capture/overlay.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -131,6 +133,11 @@ void tray_remove() {
 }
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    // Keys, the wheel and the other buttons become selection requests; the
+    // main window goes on with the message whatever the filter did.
+    box_input_filter(message, wparam, window, lparam);
+    LRESULT result;
+    if (overlay_handle_message(window, message, wparam, lparam, &result)) return result;
     switch (message) {
         case WM_CREATE:
             return on_create(window);

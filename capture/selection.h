@@ -1,0 +1,72 @@
+// The selection state machine of a capture: corners, moves, constraints
+// and the order of the redraw steps. It works on g_app and reaches the
+// screen, the cursor and the message queue only through SelectionOps, so
+// the whole logic runs (and is tested) without the window system.
+//
+// Corners and cursor positions are image coordinates: image pixel (0, 0)
+// is the top-left pixel of screen_rect, whatever the desktop origin.
+#pragma once
+
+#include <cstdint>
+
+#include "image/dib.h"
+#include "sys/handles.h"
+
+struct SelectionOps {
+    void (*draw_crosshair)(PixelPoint p);
+    void (*draw_frame)(PixelPoint tl, PixelPoint br);
+    void (*draw_magnifier)(PixelPoint p);
+    void (*restore_magnifier)(PixelPoint p);
+    void (*paint_cover_top_left)(PixelPoint p);
+    void (*paint_cover_rect)(PixelPoint tl, PixelPoint br);
+    PixelPoint (*cursor)();
+    void (*set_cursor)(PixelPoint p);
+    void (*hide_cursor)();
+    bool (*shift_down)();
+    // Posts to the main window, or to the open box (nothing when none).
+    void (*post_main)(uint32_t message, uintptr_t wparam, intptr_t lparam);
+    void (*post_box)(uint32_t message, uintptr_t wparam, intptr_t lparam);
+};
+
+void selection_set_ops(const SelectionOps* ops);
+
+// Standard window messages the logic posts.
+constexpr uint32_t kWmCommand = 0x0111;
+constexpr uint32_t kWmRButtonUp = 0x0205;
+// Box control ids it sends as commands.
+constexpr uintptr_t kBoxOk = 1;
+constexpr uintptr_t kBoxWheelAxis = 1014;
+
+// screen_rect moved to the image origin: (0, 0, width, height).
+PixelRect selection_bounds();
+bool selection_box_open();
+bool selection_cover_mode();
+
+// Start of a capture: corners from the saved position and size, the
+// top-left clamped into the screen. The caller puts the cursor on top_left.
+void selection_begin();
+
+// Width:height of an aspect setting: 1 with the ratio, 0 for no constraint,
+// -1 for a custom value with a zero side (every movement is refused).
+int aspect_ratio(int aspect, int* w, int* h);
+int aspect_adjust(PixelPoint* p);
+
+void apply_top_left(PixelPoint p);
+void apply_corners(PixelPoint tl, PixelPoint br);
+
+// WM_SETCURSOR while capturing with no box open.
+void selection_track_cursor();
+// UM_ADVANCE.
+void advance();
+// UM_MOVE_CORNER.
+void move_corner(int count, int direction);
+// UM_SET_SIZE; 1.
+int set_size(int dw, int dh);
+// UM_TOGGLE_FIXED.
+void toggle_fixed();
+// A drag step of d pixels (press-and-hold with a box open).
+void drag_by(PixelPoint d);
+
+// What the overlay does with the boxes' results.
+void top_left_box_result(int result);
+void bottom_right_box_result(int result);
