@@ -1,0 +1,126 @@
+#include "capture/overlay_geometry.h"
+
+#include <algorithm>
+
+namespace {
+
+// A fill from origin and signed extents. A negative extent covers the
+// origin's pixel and the pixels before it, as the system's block transfers
+// treat it.
+PixelRect signed_fill(int x, int y, int width, int height) {
+    PixelRect r;
+    if (width >= 0) {
+        r.left = x;
+        r.right = x + width;
+    } else {
+        r.left = x + width + 1;
+        r.right = x + 1;
+    }
+    if (height >= 0) {
+        r.top = y;
+        r.bottom = y + height;
+    } else {
+        r.top = y + height + 1;
+        r.bottom = y + 1;
+    }
+    return r;
+}
+
+// Empty or inverted rectangles are dropped: the system would normalise an
+// inverted one and paint it.
+void add_fill(CoverPlan* plan, int left, int top, int right, int bottom) {
+    if (left < right && top < bottom) plan->fills[plan->fill_count++] = PixelRect{left, top, right, bottom};
+}
+
+int scale_coordinate(int v, int percent) {
+    return static_cast<int>(static_cast<int64_t>(v) * percent / 100);
+}
+
+}  // namespace
+
+void overlay_crosshair_lines(PixelPoint p, int width, int height, PixelRect lines[2]) {
+    lines[0] = PixelRect{p.x, 0, p.x + 1, height};
+    lines[1] = PixelRect{0, p.y, width, p.y + 1};
+}
+
+void overlay_frame_edges(PixelPoint tl, PixelPoint br, PixelRect edges[4]) {
+    edges[0] = signed_fill(tl.x, tl.y, br.x - tl.x, 1);
+    edges[1] = signed_fill(tl.x, br.y, 1, tl.y - br.y);
+    edges[2] = signed_fill(br.x, tl.y, 1, br.y - tl.y);
+    edges[3] = signed_fill(br.x, br.y, tl.x - br.x, 1);
+}
+
+int overlay_magnifier_cells(PixelPoint p, const ImageView& image,
+                            MagnifierCell cells[kMagnifierCells * kMagnifierCells]) {
+    int count = 0;
+    if (!image.bits) return 0;
+    for (int i = 0; i < kMagnifierCells; ++i) {
+        const int y = p.y + i - kMagnifierCells / 2;
+        if (y < 0 || y >= image.height) continue;
+        const uint8_t* row = image.bits + static_cast<size_t>(image.height - 1 - y) * image.stride;
+        const int top = p.y - kMagnifierHalf + kMagnifierCellSize * i;
+        for (int j = 0; j < kMagnifierCells; ++j) {
+            const int x = p.x + j - kMagnifierCells / 2;
+            if (x < 0 || x >= image.width) continue;
+            const uint8_t* px = row + 3 * static_cast<size_t>(x);
+            const int left = p.x - kMagnifierHalf + kMagnifierCellSize * j;
+            MagnifierCell& cell = cells[count++];
+            cell.rect = PixelRect{left, top, left + kMagnifierCellSize, top + kMagnifierCellSize};
+            cell.colour = uint32_t(px[2]) | uint32_t(px[1]) << 8 | uint32_t(px[0]) << 16;
+        }
+    }
+    return count;
+}
+
+DibBlit overlay_magnifier_restore(PixelPoint p, int image_height) {
+    const int left = p.x - kMagnifierHalf;
+    const int top = p.y - kMagnifierHalf;
+    return DibBlit{left, top, kMagnifierSize, kMagnifierSize, left, image_height - top - kMagnifierSize};
+}
+
+CoverPlan overlay_cover_top_left(PixelPoint p, int width, int height, int image_height) {
+    CoverPlan plan{};
+    if (p.x > 0 && p.y > 0) add_fill(&plan, 0, 0, p.x, p.y);
+    if (p.y > 0) add_fill(&plan, p.x, 0, width, p.y);
+    if (p.x > 0) add_fill(&plan, 0, p.y, p.x, height);
+    if (p.x < width && p.y < height) {
+        plan.has_blit = 1;
+        // The source starts as many rows above the image's bottom row as the
+        // image is taller than the client area, so image row p.y lands on
+        // client row p.y: one row at 100 %, none for a resized grab.
+        plan.blit = DibBlit{p.x, p.y, width - p.x, height - p.y, p.x, image_height - height};
+    }
+    return plan;
+}
+
+CoverPlan overlay_cover_rect(PixelPoint tl, PixelPoint br, int image_width, int image_height) {
+    CoverPlan plan{};
+    const int w = image_width;
+    const int h = image_height;
+    if (tl.x > 0 && tl.y > 0) add_fill(&plan, 0, 0, tl.x, tl.y);
+    if (tl.y > 0) add_fill(&plan, tl.x, 0, w, tl.y);
+    if (tl.x > 0) add_fill(&plan, 0, tl.y, tl.x, h);
+    if (tl.x < w && tl.y < h && tl.x < br.x && tl.y < br.y) {
+        plan.has_blit = 1;
+        plan.blit = DibBlit{tl.x, tl.y, br.x - tl.x + 1, br.y - tl.y + 1, tl.x, h - br.y - 1};
+    }
+    const int x2 = br.x + 1;
+    const int y2 = br.y + 1;
+    if (tl.x < x2 && y2 < h) add_fill(&plan, tl.x, y2, w, h);
+    if (x2 < w && tl.y < y2) add_fill(&plan, x2, tl.y, w, y2);
+    return plan;
+}
+
+GrabPlan overlay_grab_plan(const PixelRect& screen, int percent) {
+    GrabPlan plan{};
+    if (percent == 100) {
+        plan.area = screen;
+        return plan;
+    }
+    plan.area = PixelRect{scale_coordinate(screen.left, percent), scale_coordinate(screen.top, percent),
+                          scale_coordinate(screen.right, percent),
+                          scale_coordinate(screen.bottom, percent)};
+    plan.resize_width = screen.right - screen.left;
+    plan.resize_height = screen.bottom - screen.top;
+    return plan;
+}

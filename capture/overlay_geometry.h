@@ -1,0 +1,85 @@
+// The arithmetic behind the overlay's drawing and the capture grab: which
+// rectangles the marks invert, which magnifier cells are painted in which
+// colour, what the covered display fills and copies, and which desktop
+// area is grabbed under display scaling. Points are image coordinates
+// (overlay client coordinates); rectangles are right/bottom exclusive.
+#pragma once
+
+#include <cstdint>
+
+#include "image/dib.h"
+#include "sys/handles.h"
+
+constexpr int kMagnifierCells = 5;     // cells per row and column
+constexpr int kMagnifierCellSize = 5;  // screen pixels per cell side
+constexpr int kMagnifierHalf = 12;     // square reaches this far from the corner
+constexpr int kMagnifierSize = kMagnifierCells * kMagnifierCellSize;
+
+// The locked 24-bit grabbed image as the drawing code reads it.
+struct ImageView {
+    const uint8_t* bits = nullptr;  // bottom-up rows
+    int width = 0;
+    int height = 0;
+    int stride = 0;
+};
+
+// A SetDIBitsToDevice transfer from the whole image (first scan line 0,
+// all rows): destination origin and size, source origin with y counted
+// from the image's bottom row.
+struct DibBlit {
+    int dest_x;
+    int dest_y;
+    int width;
+    int height;
+    int src_x;
+    int src_y;
+};
+
+struct MagnifierCell {
+    PixelRect rect;
+    uint32_t colour;  // COLORREF: red in the low byte
+};
+
+// What a cover painter does: fill `fills` with the background colour,
+// then copy `blit` from the image when `has_blit`.
+struct CoverPlan {
+    PixelRect fills[5];
+    int fill_count;
+    int has_blit;
+    DibBlit blit;
+};
+
+// The vertical and the horizontal line of the crosshair through p over a
+// client area of width x height.
+void overlay_crosshair_lines(PixelPoint p, int width, int height, PixelRect lines[2]);
+
+// The frame's four edges (top, left, right, bottom) drawn from signed
+// extents, normalised the way the system treats a negative extent: it
+// reaches left or up from the origin and includes the origin's pixel. Every
+// outline pixel lies in exactly one edge, so inverting all four toggles the
+// one-pixel outline.
+void overlay_frame_edges(PixelPoint tl, PixelPoint br, PixelRect edges[4]);
+
+// The painted cells of the magnifier at p, in row order; cells whose image
+// pixel lies outside the image are left out. Returns the number written.
+int overlay_magnifier_cells(PixelPoint p, const ImageView& image,
+                            MagnifierCell cells[kMagnifierCells * kMagnifierCells]);
+
+// The copy that puts the image back under the magnifier's square at p.
+DibBlit overlay_magnifier_restore(PixelPoint p, int image_height);
+
+// The covered display while the top-left corner is chosen: a client area
+// of width x height, the image `image_height` rows high.
+CoverPlan overlay_cover_top_left(PixelPoint p, int width, int height, int image_height);
+// The covered display while the bottom-right corner is chosen.
+CoverPlan overlay_cover_rect(PixelPoint tl, PixelPoint br, int image_width, int image_height);
+
+// The desktop area grab_for_capture grabs for `screen` at a display scaling
+// of `percent`, and the size the grab is resized to (0 x 0 at 100 %, where
+// the grab is used as it is).
+struct GrabPlan {
+    PixelRect area;  // both corners inclusive, desktop coordinates
+    int resize_width;
+    int resize_height;
+};
+GrabPlan overlay_grab_plan(const PixelRect& screen, int percent);
