@@ -11,3 +11,13 @@
 #define IDI_BOX_5 134
 #define IDI_BOX_6 136
 #define IDI_BOX_7 135
+
+// Shared dialogs: the notice (and keyboard help) and the start options.
+#define IDD_NOTICE 105
+#define IDC_NOTICE_TEXT 1025
+#define IDD_START_OPTIONS 145
+#define IDC_START_DELAY3 1036
+#define IDC_START_DELAY5 1037
+#define IDI_START_NOW 142
+#define IDI_START_DELAY3 143
+#define IDI_START_DELAY5 144

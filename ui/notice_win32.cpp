@@ -1,0 +1,141 @@
+#include "ui/notice.h"
+
+#include "app/app_state.h"
+#include "app/window_messages.h"
+#include "resources/resource_ids.h"
+#include "ui/notice_layout.h"
+#include "ui/place.h"
+
+namespace {
+
+// The notice being opened; one at a time.
+struct NoticeState {
+    HWND owner;
+    const char* caption;
+    const char* text;
+    int ticks;  // -1: never closes by itself
+};
+NoticeState notice;
+
+// The last tick before a notice closes whatever the cursor does (3.5 s).
+constexpr int kNoticeLastTick = 6;
+
+HINSTANCE ui_instance() {
+    return g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+}
+
+RECT child_rect(HWND dialog, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+int measure_line(const char* line, int length, void* reference) {
+    return measure_text(line, length, static_cast<HDC>(reference)).cx;
+}
+
+void lay_out(HWND dialog) {
+    SetWindowTextA(dialog, notice.caption);
+    HWND edit = GetDlgItem(dialog, IDC_NOTICE_TEXT);
+    HWND button = GetDlgItem(dialog, IDCANCEL);
+    RECT window, edit_rect = {}, button_rect = {};
+    GetWindowRect(dialog, &window);
+    if (edit) edit_rect = child_rect(dialog, edit);
+    if (button) button_rect = child_rect(dialog, button);
+    SetDlgItemTextA(dialog, IDC_NOTICE_TEXT, notice.text);
+
+    HDC dc = GetDC(dialog);
+    NoticeExtent extent = notice_measure(notice.text, measure_line, dc);
+    ReleaseDC(dialog, dc);
+    NoticeTemplate t{window.bottom - window.top, edit_rect.left, edit_rect.top,
+                     edit_rect.bottom - edit_rect.top, button_rect.top};
+    NoticeLayout layout = notice_layout(extent, t);
+    if (layout.resize) {
+        SetWindowPos(dialog, HWND_TOPMOST, 0, 0, layout.window_width, layout.window_height,
+                     SWP_NOMOVE);
+        if (edit)
+            SetWindowPos(edit, nullptr, t.edit_left, t.edit_top, layout.edit_width,
+                         layout.edit_height, SWP_NOZORDER);
+        if (button)
+            SetWindowPos(button, nullptr, layout.button_x, layout.button_y,
+                         button_rect.right - button_rect.left,
+                         button_rect.bottom - button_rect.top, SWP_NOZORDER);
+        InvalidateRect(dialog, nullptr, TRUE);
+    }
+    place_at_cursor(dialog);
+}
+
+// The counter lives with each dialog, so that a notice opened on top of
+// another one does not restart the other's count.
+void on_init(HWND dialog) {
+    SetWindowLongPtrA(dialog, DWLP_USER, notice.ticks);
+    lay_out(dialog);
+    SetTimer(dialog, kPopupTimerId, kPopupTimerMs, nullptr);
+}
+
+void on_timer(HWND dialog) {
+    LONG_PTR ticks = GetWindowLongPtrA(dialog, DWLP_USER);
+    if (ticks < 0) return;
+    ++ticks;
+    SetWindowLongPtrA(dialog, DWLP_USER, ticks);
+    if (ticks > kNoticeLastTick) {
+        EndDialog(dialog, -1);
+        return;
+    }
+    POINT c;
+    RECT r;
+    if (GetCursorPos(&c) && GetWindowRect(dialog, &r) && !PtInRect(&r, c)) EndDialog(dialog, -1);
+}
+
+INT_PTR CALLBACK notice_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            on_init(dialog);
+            return TRUE;
+        case WM_TIMER:
+            if (wparam == kPopupTimerId) on_timer(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDCANCEL) EndDialog(dialog, -1);
+            return TRUE;
+        case WM_DESTROY:
+            KillTimer(dialog, kPopupTimerId);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+INT_PTR run_notice(HWND owner, const char* caption, const char* text, int ticks) {
+    notice.owner = owner;
+    notice.caption = caption ? caption : "";
+    notice.text = text ? text : "";
+    notice.ticks = ticks;
+    return DialogBoxParamA(ui_instance(), MAKEINTRESOURCEA(IDD_NOTICE), owner, notice_proc, 0);
+}
+
+}  // namespace
+
+INT_PTR show_notice(HWND owner, const char* caption, const char* text) {
+    return run_notice(owner, caption, text, 0);
+}
+
+void show_keyboard_help(HWND owner) {
+    if (!owner) owner = g_app.box_window ? g_app.box_window : g_app.main_window;
+    run_notice(owner, kKeyboardHelpCaption, kKeyboardHelpText, -1);
+}
+
+SIZE measure_text(const char* text, int length, HDC reference) {
+    SIZE size = {0, 0};
+    HDC dc = CreateCompatibleDC(reference);
+    if (!dc) return size;
+    HFONT font = CreateFontA(12, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                             OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x30,
+                             "ＭＳ Ｐゴシック");
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    GetTextExtentPoint32A(dc, text, length, &size);
+    if (old) SelectObject(dc, old);
+    if (font) DeleteObject(font);
+    DeleteDC(dc);
+    return size;
+}

@@ -1,0 +1,18 @@
+#include "ui/place.h"
+
+#include "capture/monitors.h"
+#include "ui/placement.h"
+
+void place_at_cursor(HWND window) {
+    RECT r;
+    POINT c;
+    if (!GetWindowRect(window, &r) || !GetCursorPos(&c)) return;
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    RECT m = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (monitor_info(monitor_from_point(c, MONITOR_DEFAULTTOPRIMARY), &info)) m = info.rcMonitor;
+    PixelPoint at = placement_at_cursor(PixelRect{r.left, r.top, r.right, r.bottom},
+                                        PixelPoint{c.x, c.y},
+                                        PixelRect{m.left, m.top, m.right, m.bottom});
+    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
