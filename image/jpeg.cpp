@@ -271,8 +271,12 @@ int jpeg_read_dib(const char* path, PackedDib* out) {
         std::fclose(f);
         return kJpegErrFile;
     }
-    // A little slack past the data, as the file readers keep.
-    uint8_t* buffer = static_cast<uint8_t*>(std::malloc(size_t(size) + 16));
+    // A little slack past the data, as the file readers keep. No picture
+    // fits a block after a file larger than a block (this also catches the
+    // odd sizes some systems report for directories).
+    uint8_t* buffer = uint64_t(size) <= kMemBlockMaxSize
+                          ? static_cast<uint8_t*>(std::malloc(size_t(size) + 16))
+                          : nullptr;
     if (!buffer) {
         std::fclose(f);
         return kJpegErrMemory;

@@ -379,6 +379,9 @@ TEST(JpegRead, DamagedFilesGiveCodes) {
     PackedDib out = reinterpret_cast<PackedDib>(1);
     EXPECT_EQ(jpeg_read_dib(scratch("does_not_exist.jpg").c_str(), &out), kJpegErrFile);
     EXPECT_EQ(out, nullptr);
+    out = reinterpret_cast<PackedDib>(1);
+    EXPECT_LT(jpeg_read_dib(fs::temp_directory_path().string().c_str(), &out), 0) << "a folder";
+    EXPECT_EQ(out, nullptr);
 }
 
 TEST(JpegRead, MemoryLimit) {
