@@ -366,14 +366,14 @@ namespace {
 // TAMBLE_BENCH_PICTURE="WIDTHxHEIGHT:path" writes a picture and exits.
 struct PictureWriterMode {
     PictureWriterMode() {
-        const char* spec = std::getenv("TAMBLE_BENCH_PICTURE");
-        if (!spec || !*spec) return;
+        const char* request = std::getenv("TAMBLE_BENCH_PICTURE");
+        if (!request || !*request) return;
         int w = 0, h = 0, used = 0;
-        if (std::sscanf(spec, "%dx%d:%n", &w, &h, &used) != 2 || used == 0) {
+        if (std::sscanf(request, "%dx%d:%n", &w, &h, &used) != 2 || used == 0) {
             std::fprintf(stderr, "TAMBLE_BENCH_PICTURE: expected WIDTHxHEIGHT:file\n");
             std::exit(2);
         }
-        const char* path = spec + used;
+        const char* path = request + used;
         size_t n = std::strlen(path);
         bool ppm = n > 4 && std::strcmp(path + n - 4, ".ppm") == 0;
         PackedDib dib = bench_desktop_picture(w, h);
