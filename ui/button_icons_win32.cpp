@@ -1,0 +1,23 @@
+#include "ui/button_icons.h"
+
+#include "app/app_state.h"
+
+void button_icon_set(HWND dialog, int control, int icon_id) {
+    HWND button = GetDlgItem(dialog, control);
+    if (!button) return;
+    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(icon_id), IMAGE_ICON, 16, 16, 0);
+    if (!icon) return;
+    HANDLE old = reinterpret_cast<HANDLE>(
+        SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
+    if (old && old != icon) DestroyIcon(static_cast<HICON>(old));
+}
+
+void button_icon_free(HWND dialog, int control) {
+    HWND button = GetDlgItem(dialog, control);
+    if (!button) return;
+    HANDLE icon = reinterpret_cast<HANDLE>(SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0));
+    if (!icon) return;
+    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, 0);
+    DestroyIcon(static_cast<HICON>(icon));
+}

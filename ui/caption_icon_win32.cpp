@@ -1,0 +1,25 @@
+#include "ui/caption_icon.h"
+
+#include "app/app_state.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+// The small icon on the caption of the dialog that opened last.
+HICON caption_icon;
+
+}  // namespace
+
+void set_caption_icon(HWND dialog) {
+    destroy_caption_icon();
+    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    caption_icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXSMICON),
+                                                 GetSystemMetrics(SM_CYSMICON), 0));
+    if (caption_icon) SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(caption_icon));
+}
+
+void destroy_caption_icon() {
+    if (caption_icon) DestroyIcon(caption_icon);
+    caption_icon = nullptr;
+}

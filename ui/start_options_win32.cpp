@@ -1,0 +1,85 @@
+#include "ui/start_options.h"
+
+#include "app/app_state.h"
+#include "app/settings.h"
+#include "capture/monitors.h"
+#include "resources/resource_ids.h"
+#include "ui/button_icons.h"
+#include "ui/caption_icon.h"
+#include "ui/place.h"
+#include "ui/placement.h"
+
+namespace {
+
+const char kRectKey[] = "DialogRect3";
+
+struct ButtonIcon {
+    int control;
+    int icon;
+    int result;  // seconds to wait before capturing
+};
+constexpr ButtonIcon kButtons[] = {
+    {IDOK, IDI_START_NOW, 0},
+    {IDC_START_DELAY3, IDI_START_DELAY3, 3},
+    {IDC_START_DELAY5, IDI_START_DELAY5, 5},
+};
+
+void place(HWND dialog) {
+    PixelRect saved;
+    settings_read_rect(kRectKey, &saved);
+    if (placement_rect_empty(saved)) {
+        place_at_cursor(dialog);
+        return;
+    }
+    RECT m = monitor_rect_for(RECT{saved.left, saved.top, saved.right, saved.bottom});
+    PixelPoint at = placement_saved(saved, PixelRect{m.left, m.top, m.right, m.bottom});
+    SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void on_init(HWND dialog) {
+    place(dialog);
+    set_caption_icon(dialog);
+    for (const ButtonIcon& b : kButtons) button_icon_set(dialog, b.control, b.icon);
+}
+
+void on_command(HWND dialog, int id) {
+    if (id == IDCANCEL) {
+        EndDialog(dialog, -1);
+        return;
+    }
+    for (const ButtonIcon& b : kButtons)
+        if (b.control == id) EndDialog(dialog, b.result);
+}
+
+void on_destroy(HWND dialog) {
+    RECT r;
+    if (GetWindowRect(dialog, &r))
+        settings_write_rect(kRectKey, PixelRect{r.left, r.top, r.right, r.bottom});
+    destroy_caption_icon();
+    for (const ButtonIcon& b : kButtons) button_icon_free(dialog, b.control);
+}
+
+INT_PTR CALLBACK start_options_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            on_init(dialog);
+            return TRUE;
+        case WM_COMMAND:
+            on_command(dialog, LOWORD(wparam));
+            return TRUE;
+        case WM_DESTROY:
+            on_destroy(dialog);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+int run_start_options(HWND owner) {
+    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_START_OPTIONS), owner,
+                                     start_options_proc, 0);
+    // A dialog that could not be created counts as cancelled.
+    return result == 0 || result == 3 || result == 5 ? int(result) : -1;
+}
