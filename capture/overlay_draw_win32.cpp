@@ -1,0 +1,121 @@
+#include "capture/overlay_draw.h"
+
+#include <windows.h>
+
+#include "app/app_state.h"
+#include "capture/overlay_geometry.h"
+
+namespace {
+
+// The overlay's device context for the length of one primitive.
+class OverlayDc {
+public:
+    OverlayDc() : window_(g_app.draw_window), dc_(GetDC(window_)) {}
+    ~OverlayDc() {
+        if (dc_) ReleaseDC(window_, dc_);
+    }
+    OverlayDc(const OverlayDc&) = delete;
+    OverlayDc& operator=(const OverlayDc&) = delete;
+    HDC get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// Hides the pointer while marks are inverted under it.
+class HiddenCursor {
+public:
+    HiddenCursor() : previous_(SetCursor(nullptr)) {}
+    ~HiddenCursor() { SetCursor(previous_); }
+    HiddenCursor(const HiddenCursor&) = delete;
+    HiddenCursor& operator=(const HiddenCursor&) = delete;
+
+private:
+    HCURSOR previous_;
+};
+
+bool image_locked() { return g_app.screen_header && g_app.screen_bits; }
+
+int image_width() { return g_app.screen_header->biWidth; }
+int image_height() { return g_app.screen_header->biHeight; }
+
+// Client extents of the overlay: it covers screen_rect, whose origin may be
+// negative on desktops with monitors left of or above the primary one.
+int client_width() { return g_app.screen_rect.right - g_app.screen_rect.left; }
+int client_height() { return g_app.screen_rect.bottom - g_app.screen_rect.top; }
+
+void invert(HDC dc, const PixelRect& r) {
+    PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, DSTINVERT);
+}
+
+void fill(HDC dc, const PixelRect& r, HBRUSH brush) {
+    RECT rect = {r.left, r.top, r.right, r.bottom};
+    FillRect(dc, &rect, brush);
+}
+
+void copy_from_image(HDC dc, const DibBlit& b) {
+    SetDIBitsToDevice(dc, b.dest_x, b.dest_y, DWORD(b.width), DWORD(b.height), b.src_x, b.src_y, 0,
+                      UINT(image_height()), g_app.screen_bits,
+                      reinterpret_cast<const BITMAPINFO*>(g_app.screen_header), DIB_RGB_COLORS);
+}
+
+void paint_cover(HDC dc, const CoverPlan& plan) {
+    HBRUSH brush = CreateSolidBrush(COLORREF(g_app.background_colour));
+    for (int i = 0; i < plan.fill_count; ++i) fill(dc, plan.fills[i], brush);
+    if (plan.has_blit) copy_from_image(dc, plan.blit);
+    DeleteObject(brush);
+}
+
+}  // namespace
+
+void draw_crosshair(PixelPoint p) {
+    HiddenCursor hidden;
+    OverlayDc dc;
+    PixelRect lines[2];
+    overlay_crosshair_lines(p, client_width(), client_height(), lines);
+    for (const PixelRect& line : lines) invert(dc.get(), line);
+}
+
+void draw_frame(PixelPoint tl, PixelPoint br) {
+    HiddenCursor hidden;
+    OverlayDc dc;
+    PixelRect edges[4];
+    overlay_frame_edges(tl, br, edges);
+    for (const PixelRect& edge : edges) invert(dc.get(), edge);
+}
+
+void draw_magnifier(PixelPoint p) {
+    if (!image_locked()) return;
+    ImageView image;
+    image.bits = g_app.screen_bits;
+    image.width = image_width();
+    image.height = image_height();
+    image.stride = g_app.screen_stride;
+    MagnifierCell cells[kMagnifierCells * kMagnifierCells];
+    const int count = overlay_magnifier_cells(p, image, cells);
+    OverlayDc dc;
+    for (int i = 0; i < count; ++i) {
+        HBRUSH brush = CreateSolidBrush(COLORREF(cells[i].colour));
+        fill(dc.get(), cells[i].rect, brush);
+        DeleteObject(brush);
+    }
+}
+
+void restore_magnifier(PixelPoint p) {
+    if (!image_locked()) return;
+    OverlayDc dc;
+    copy_from_image(dc.get(), overlay_magnifier_restore(p, image_height()));
+}
+
+void paint_cover_top_left(PixelPoint p) {
+    if (!image_locked()) return;
+    OverlayDc dc;
+    paint_cover(dc.get(), overlay_cover_top_left(p, client_width(), client_height(), image_height()));
+}
+
+void paint_cover_rect(PixelPoint tl, PixelPoint br) {
+    if (!image_locked()) return;
+    OverlayDc dc;
+    paint_cover(dc.get(), overlay_cover_rect(tl, br, image_width(), image_height()));
+}
