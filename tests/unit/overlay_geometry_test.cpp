@@ -48,22 +48,6 @@ TEST(OverlayGeometryFrame, InvertsEachOutlinePixelOnce) {
     }
 }
 
-TEST(OverlayGeometryFrame, SignedExtentsReachBackOverTheOrigin) {
-    PixelRect edges[4];
-    overlay_frame_edges({10, 20}, {15, 23}, edges);
-    EXPECT_EQ(ltrb(edges[0]), ltrb(PixelRect{10, 20, 15, 21}));  // top, from tl rightwards
-    EXPECT_EQ(ltrb(edges[1]), ltrb(PixelRect{10, 21, 11, 24}));  // left, from (10,23) upwards
-    EXPECT_EQ(ltrb(edges[2]), ltrb(PixelRect{15, 20, 16, 23}));  // right, from tr downwards
-    EXPECT_EQ(ltrb(edges[3]), ltrb(PixelRect{11, 23, 16, 24}));  // bottom, from br leftwards
-}
-
-TEST(OverlayGeometryCrosshair, LinesSpanTheClientArea) {
-    PixelRect lines[2];
-    overlay_crosshair_lines({7, 9}, 1920, 1080, lines);
-    EXPECT_EQ(ltrb(lines[0]), ltrb(PixelRect{7, 0, 8, 1080}));
-    EXPECT_EQ(ltrb(lines[1]), ltrb(PixelRect{0, 9, 1920, 10}));
-}
-
 // A 6 x 4 image whose pixel (x, y) is B = x, G = y, R = 200 + x.
 struct TestImage {
     static constexpr int kWidth = 6, kHeight = 4;
@@ -136,17 +120,6 @@ TEST(OverlayGeometryMagnifier, CellsOutsideTheImageAreLeftOut) {
         }
     }
     EXPECT_EQ(overlay_magnifier_cells({2, 2}, ImageView{}, cells), 0);
-}
-
-TEST(OverlayGeometryMagnifier, RestoreCopiesTheSquareFromTheSamePlace) {
-    const DibBlit b = overlay_magnifier_restore({100, 50}, 1081);
-    EXPECT_EQ(b.dest_x, 88);
-    EXPECT_EQ(b.dest_y, 38);
-    EXPECT_EQ(b.width, 25);
-    EXPECT_EQ(b.height, 25);
-    EXPECT_EQ(b.src_x, 88);
-    // Source rows counted from the bottom: top-down rows 38..62.
-    EXPECT_EQ(b.src_y, 1081 - 38 - 25);
 }
 
 // Every client pixel outside `shown` is filled exactly once, none inside.

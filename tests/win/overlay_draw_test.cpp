@@ -202,7 +202,10 @@ TEST_F(OverlayDrawTest, CrosshairInvertsItsLinesAndASecondCallRestores) {
     for (const PixelRect& r : rects) {
         g_app.screen_rect = r;
         const PixelPoint p = {37, 141};
+        HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
+        SetCursor(arrow);
         draw_crosshair(p);
+        EXPECT_EQ(GetCursor(), arrow);  // hidden only while drawing
         // The lines cross at p, which is inverted twice and keeps its colour.
         expect_pixels(read_back(), [&](int x, int y) {
             const bool on = (x == p.x) != (y == p.y);
