@@ -14,5 +14,5 @@ void place_at_cursor(HWND window) {
     PixelPoint at = placement_at_cursor(PixelRect{r.left, r.top, r.right, r.bottom},
                                         PixelPoint{c.x, c.y},
                                         PixelRect{m.left, m.top, m.right, m.bottom});
-    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }

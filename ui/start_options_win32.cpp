@@ -33,7 +33,7 @@ void place(HWND dialog) {
     }
     RECT m = monitor_rect_for(RECT{saved.left, saved.top, saved.right, saved.bottom});
     PixelPoint at = placement_saved(saved, PixelRect{m.left, m.top, m.right, m.bottom});
-    SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
 }
 
 void on_init(HWND dialog) {
