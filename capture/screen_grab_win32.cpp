@@ -42,7 +42,18 @@ PackedDib grab_screen(int x1, int y1, int x2, int y2) {
         return nullptr;
     }
     HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, int(w), int(h), screen, std::min(x1, x2), std::min(y1, y2), SRCCOPY);
+    // Copy only the part that lies on the desktop; the rest stays black.
+    // (A grab at 100 % reaches one pixel past the right and bottom edges,
+    // and some display drivers copy nothing at all for such a source.)
+    const int left = std::min(x1, x2), top = std::min(y1, y2);
+    PatBlt(memory, 0, 0, int(w), int(h), BLACKNESS);
+    const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const int vr = vx + GetSystemMetrics(SM_CXVIRTUALSCREEN);
+    const int vb = vy + GetSystemMetrics(SM_CYVIRTUALSCREEN);
+    const int cl = std::max(left, vx), ct = std::max(top, vy);
+    const int cr = int(std::min<int64_t>(left + w, vr)), cb = int(std::min<int64_t>(top + h, vb));
+    if (cl < cr && ct < cb)
+        BitBlt(memory, cl - left, ct - top, cr - cl, cb - ct, screen, cl, ct, SRCCOPY);
     // GetDIBits wants the bitmap out of every device context.
     SelectObject(memory, old);
     PackedDib dib = bitmap_to_dib24(screen, bitmap);

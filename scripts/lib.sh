@@ -117,3 +117,15 @@ run_wine_limited() {
     shift
     LC_ALL=$WINE_LOCALE timeout --kill-after=10 "$seconds" wine "$@"
 }
+
+# Whether Wine hands its windows to a window manager. A private Xvfb has
+# none, and Wine then waits two seconds for one each time a managed window
+# (a dialog, a message box) is hidden; tests switch management off.
+wine_window_management() {  # on|off
+    if [ "$1" = off ]; then
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+    else
+        wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1
+    fi
+    wineserver -w
+}
