@@ -76,3 +76,104 @@ tray_gone() { ! tray_window_viewable; }
 
 E2E_TMP=$(mktemp -d)
 trap 'rm -rf "$E2E_TMP"' EXIT
+
+# --- capture helpers ---------------------------------------------------
+SHOW_PICTURE="$BUILD/win64/tests/show_picture.exe"
+LINKED_APP="$BUILD/win64/tests/linked_app.exe"
+PIXELS="$TOP/tests/e2e/pixels.py"
+KNOWN_BMP="$E2E_TMP/known.bmp"
+KNOWN_PNG="$E2E_TMP/known.png"
+PICTURE_PID=""
+
+# A 1920x1080 picture whose pixels tell their position: red = x mod 256,
+# green = y mod 256, blue from the high bits. Shown 1:1 at the top-left.
+show_known_picture() {
+    /usr/bin/python3 - "$E2E_TMP/known.ppm" <<'PY'
+import sys
+w, h = 1920, 1080
+with open(sys.argv[1], "wb") as f:
+    f.write(b"P6 %d %d 255\n" % (w, h))
+    row = bytearray(w * 3)
+    for y in range(h):
+        for x in range(w):
+            row[3 * x] = x & 255
+            row[3 * x + 1] = y & 255
+            row[3 * x + 2] = ((x >> 8) * 32 + (y >> 8) * 5 + ((x ^ y) & 3) * 2) & 255
+        f.write(row)
+PY
+    /usr/bin/convert "$E2E_TMP/known.ppm" "$KNOWN_PNG"
+    /usr/bin/convert "$E2E_TMP/known.ppm" "BMP3:$KNOWN_BMP"
+    run_wine "$SHOW_PICTURE" "$(winepath -w "$KNOWN_BMP" 2>/dev/null)" >/dev/null 2>&1 &
+    PICTURE_PID=$!
+    wait_until 30 xdotool search --name '^picture$'
+}
+
+overlay_visible() { xdotool search --onlyvisible --classname tamble.exe >/dev/null 2>&1; }
+overlay_hidden() { ! overlay_visible; }
+
+# A left click on the program's icon in Wine's tray window, as a user does.
+click_tray_icon() {
+    local id x y w h
+    id=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -n 1)
+    [ -n "$id" ] || return 1
+    xdotool windowraise "$id"
+    eval "$(xdotool getwindowgeometry --shell "$id")"
+    # The icon sits at the left of the window's lowest 20 pixels.
+    xdotool mousemove $((X + 12)) $((Y + HEIGHT - 12)) click 1
+}
+
+mouse_at() {  # mouse_at X Y
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell)"
+    [ "$X" = "$1" ] && [ "$Y" = "$2" ]
+}
+
+# Starts a capture by the tray icon and waits for the overlay.
+begin_capture() { click_tray_icon && wait_until 20 overlay_visible; }
+
+# Picks the top-left corner at (X, Y) with the mouse: a move there makes the
+# overlay follow the pointer.
+pick_top_left() {
+    xdotool mousemove $(($1 + 7)) $(($2 + 5))
+    xdotool mousemove "$1" "$2"
+}
+
+# After an output the notice sits under the cursor; moving away closes it.
+finish_output() {
+    xdotool mousemove 1700 1000
+    wait_until 20 overlay_hidden
+}
+
+clipboard_to() { run_wine "$WINTOOL" clipboard-dib "$(winepath -w "$1" 2>/dev/null)" >/dev/null 2>&1; }
+
+same_pixels() {  # same_pixels FILE W H X Y: FILE equals that part of the picture
+    /usr/bin/convert "$KNOWN_PNG" -crop "$2x$3+$4+$5" +repage "$E2E_TMP/want.png"
+    [ "$(/usr/bin/identify -format '%wx%h' "$1" 2>/dev/null)" = "$2x$3" ] || return 1
+    [ "$(/usr/bin/compare -metric AE "$E2E_TMP/want.png" "$1" null: 2>&1)" = "0" ]
+}
+
+screenshot() { /usr/bin/import -window root "$1" 2>/dev/null; }
+
+ini_set() {  # ini_set SECTION KEY VALUE, as the program would write it
+    /usr/bin/python3 - "$INI" "$1" "$2" "$3" <<'PY'
+import os, sys
+path, section, key, value = sys.argv[1:]
+lines = open(path, "rb").read().decode("latin-1").splitlines() if os.path.exists(path) else []
+out, inside, done = [], False, False
+for line in lines:
+    t = line.strip()
+    if t.startswith("["):
+        if inside and not done:
+            out.append(f"{key}={value}")
+            done = True
+        inside = t[1:t.find("]")].lower() == section.lower()
+    elif inside and not done and t.split("=", 1)[0].strip().lower() == key.lower():
+        line, done = f"{key}={value}", True
+    out.append(line)
+if not done:
+    if not inside:
+        out.append(f"[{section}]")
+    out.append(f"{key}={value}")
+open(path, "wb").write(("\r\n".join(out) + "\r\n").encode("latin-1"))
+PY
+}
