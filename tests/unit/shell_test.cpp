@@ -118,6 +118,7 @@ protected:
         root_ = test_temp_path("startup");
         std::filesystem::remove_all(root_);
         std::filesystem::create_directories(root_ / "docs");
+        std::filesystem::create_directories(root_ / "appdata");
         app_ = AppState();
     }
     void TearDown() override {
@@ -142,7 +143,7 @@ std::string native(const std::string& windows_path) {
 }
 
 TEST_F(StartupTest, FirstRunWritesDefaultsOnceAndSecondRunKeepsThem) {
-    std::string appdata = native(root_.string());
+    std::string appdata = native((root_ / "appdata").string());
     startup_prepare_data_folder(&g_app, appdata.c_str());
     EXPECT_EQ(std::string(g_app.ini_path), appdata + "\\Tamble\\tamble.ini");
     // Natively the backslashes are part of one file name; the folder rule
@@ -180,7 +181,7 @@ TEST_F(StartupTest, FirstRunWritesDefaultsOnceAndSecondRunKeepsThem) {
 }
 
 TEST_F(StartupTest, MissingScrapFolderIsReplacedButHtmlFileKept) {
-    std::string appdata = native(root_.string());
+    std::string appdata = native((root_ / "appdata").string());
     startup_prepare_data_folder(&g_app, appdata.c_str());
     settings_write_string("Output", "ScrapFolder", "Z:\\gone\\");
     settings_write_string("Output", "HtmlFile", "C:\\keep.html");
