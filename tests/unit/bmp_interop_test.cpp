@@ -2,6 +2,8 @@
 #ifndef _WIN32
 
 #include <gtest/gtest.h>
+
+#include "tests/unit/test_files.h"
 #include <unistd.h>
 
 #include <cstdio>
@@ -34,23 +36,8 @@ struct TempDir {
     std::string file(const char* name) const { return (path / name).string(); }
 };
 
-Bytes read_file(const std::string& path) {
-    Bytes data;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return data;
-    uint8_t buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
-    std::fclose(f);
-    return data;
-}
-
-void write_file(const std::string& path, const Bytes& data) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(data.data(), 1, data.size(), f);
-    std::fclose(f);
-}
+Bytes read_file(const std::string& path) { return test_read_bytes(path); }
+void write_file(const std::string& path, const Bytes& data) { test_write_bytes(path, data); }
 
 bool run(const std::string& cmd) { return std::system((cmd + " 2>/dev/null").c_str()) == 0; }
 
@@ -108,7 +95,7 @@ void write_ppm(const std::string& path, int w, int h, int colours) {
 class BmpInterop : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (access(kConvert, X_OK) != 0) GTEST_SKIP() << "ImageMagick is not installed";
+        ASSERT_EQ(access(kConvert, X_OK), 0) << "ImageMagick is needed (scripts/test installs it)";
     }
     TempDir dir;
 };

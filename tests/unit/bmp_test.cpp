@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/dib_test_support.h"
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -15,45 +17,11 @@ namespace {
 
 typedef std::vector<uint8_t> Bytes;
 
-struct Locked {
-    PackedDib dib;
-    DibHeader* h;
-    explicit Locked(PackedDib d) : dib(d), h(static_cast<DibHeader*>(mem_lock(d))) {}
-    ~Locked() { mem_unlock(dib); }
-    uint8_t* row(int stored) { return dib_bits_ptr(h) + stored * dib_stride(h->biWidth, h->biBitCount); }
-};
-
-// Keeps a block locked for the rest of the scope, then frees it.
-struct Held : Locked {
-    explicit Held(PackedDib d) : Locked(d) {}
-    ~Held() {
-        mem_unlock(dib);
-        mem_free(dib);
-        dib = nullptr;
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-};
 
 std::string temp_path(const char* name) { return test_temp_path(name); }
 
-Bytes read_file(const std::string& path) {
-    Bytes data;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return data;
-    uint8_t buf[4096];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.insert(data.end(), buf, buf + n);
-    std::fclose(f);
-    return data;
-}
-
-void write_file(const std::string& path, const Bytes& data) {
-    FILE* f = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    std::fwrite(data.data(), 1, data.size(), f);
-    std::fclose(f);
-}
+Bytes read_file(const std::string& path) { return test_read_bytes(path); }
+void write_file(const std::string& path, const Bytes& data) { test_write_bytes(path, data); }
 
 void put16(Bytes& b, uint32_t v) {
     b.push_back(uint8_t(v));

@@ -5,14 +5,9 @@
 #include <cstring>
 #include <vector>
 
-namespace {
+#include "tests/unit/dib_test_support.h"
 
-struct Locked {
-    PackedDib dib;
-    DibHeader* h;
-    explicit Locked(PackedDib d) : dib(d), h(static_cast<DibHeader*>(mem_lock(d))) {}
-    ~Locked() { mem_unlock(dib); }
-};
+namespace {
 
 // A 24-bit image whose pixel (x, y) top-down is (x, y, x ^ y) as blue, green, red.
 PackedDib make_pattern(int w, int h) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/dib_test_support.h"
+
 #include <cstring>
 #include <set>
 #include <vector>
@@ -12,25 +14,6 @@ struct Rgb {
     uint8_t r, g, b;
 };
 
-struct Locked {
-    PackedDib dib;
-    DibHeader* h;
-    explicit Locked(PackedDib d) : dib(d), h(static_cast<DibHeader*>(mem_lock(d))) {}
-    ~Locked() { mem_unlock(dib); }
-    uint8_t* row(int stored) { return dib_bits_ptr(h) + stored * dib_stride(h->biWidth, h->biBitCount); }
-};
-
-// Keeps a block locked for the rest of the scope, then frees it.
-struct Held : Locked {
-    explicit Held(PackedDib d) : Locked(d) {}
-    ~Held() {
-        mem_unlock(dib);
-        mem_free(dib);
-        dib = nullptr;
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-};
 
 // A 24-bit image from stored rows (bottom row first) of colours.
 PackedDib make_image(const std::vector<std::vector<Rgb>>& rows) {

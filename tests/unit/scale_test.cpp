@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/unit/dib_test_support.h"
+
 #include <cstring>
 #include <vector>
 
@@ -9,25 +11,6 @@
 
 namespace {
 
-struct Locked {
-    PackedDib dib;
-    DibHeader* h;
-    explicit Locked(PackedDib d) : dib(d), h(static_cast<DibHeader*>(mem_lock(d))) {}
-    ~Locked() { mem_unlock(dib); }
-    uint8_t* row(int stored) { return dib_bits_ptr(h) + stored * dib_stride(h->biWidth, h->biBitCount); }
-};
-
-// Keeps a block locked for the rest of the scope, then frees it.
-struct Held : Locked {
-    explicit Held(PackedDib d) : Locked(d) {}
-    ~Held() {
-        mem_unlock(dib);
-        mem_free(dib);
-        dib = nullptr;
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-};
 
 // A paletted (or 32-bit) block laid out like the readers make them.
 PackedDib make_dib(int width, int height, int bits, uint32_t clr_used) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -33,4 +34,13 @@ inline std::string test_read_file(const std::string& path) {
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.append(buf, n);
     std::fclose(f);
     return out;
+}
+
+inline std::vector<uint8_t> test_read_bytes(const std::string& path) {
+    std::string text = test_read_file(path);
+    return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+inline void test_write_bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    test_write_file(path, std::string(bytes.begin(), bytes.end()));
 }
