@@ -30,10 +30,7 @@ PackedDib reduced_picture(int width, int height) {
 }
 
 std::string scratch(const char* name, int width, int height) {
-    return (std::filesystem::temp_directory_path() /
-            ("tamble_bench_" + std::string(name) + std::to_string(width) + "x" +
-             std::to_string(height) + ".gif"))
-        .string();
+    return bench_scratch_path(name, width, height, "gif");
 }
 
 int64_t file_size(const std::string& path) {

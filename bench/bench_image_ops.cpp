@@ -15,24 +15,13 @@
 
 namespace {
 
-// One picture per size for the whole run.
-PackedDib picture(int width, int height) {
-    static std::map<std::pair<int, int>, PackedDib> cache;
-    PackedDib& dib = cache[{width, height}];
-    if (!dib) dib = bench_desktop_picture(width, height);
-    return dib;
-}
-
 std::string scratch(const char* name, int width, int height) {
-    return (std::filesystem::temp_directory_path() /
-            ("tamble_bench_" + std::string(name) + std::to_string(width) + "x" +
-             std::to_string(height) + ".bmp"))
-        .string();
+    return bench_scratch_path(name, width, height, "bmp");
 }
 
 void BM_dib_crop24(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
-    PackedDib dib = picture(w, h);
+    PackedDib dib = bench_cached_picture(w, h);
     for (auto _ : state) {
         // A selection a little inside the screen, as a user makes it.
         PixelRect r = {w / 8, h / 8, w - w / 8, h - h / 8};
@@ -48,7 +37,7 @@ void BM_dib_scale(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
     const int nw = state.range(2) ? int(state.range(2)) : w / 2;
     const int nh = state.range(3) ? int(state.range(3)) : h / 2;
-    PackedDib dib = picture(w, h);
+    PackedDib dib = bench_cached_picture(w, h);
     for (auto _ : state) {
         PackedDib out = dib_scale(dib, nw, nh);
         if (!out) {
@@ -62,7 +51,7 @@ void BM_dib_scale(benchmark::State& state) {
 
 void BM_reduce_to_8bit(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
-    PackedDib dib = picture(w, h);
+    PackedDib dib = bench_cached_picture(w, h);
     size_t result_bytes = 0;
     for (auto _ : state) {
         PackedDib out = reduce_to_8bit(dib);
@@ -81,7 +70,7 @@ void BM_reduce_to_8bit(benchmark::State& state) {
 
 void BM_bmp_write(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
-    PackedDib dib = picture(w, h);
+    PackedDib dib = bench_cached_picture(w, h);
     const std::string path = scratch("write", w, h);
     for (auto _ : state) {
         if (!bmp_write(dib, path.c_str())) {
@@ -95,7 +84,7 @@ void BM_bmp_write(benchmark::State& state) {
 
 void BM_bmp_read(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
-    PackedDib dib = picture(w, h);
+    PackedDib dib = bench_cached_picture(w, h);
     const std::string path = scratch("read", w, h);
     if (!bmp_write(dib, path.c_str())) {
         state.SkipWithError("cannot write the input file");

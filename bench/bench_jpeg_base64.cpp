@@ -19,19 +19,8 @@
 
 namespace {
 
-// One picture per size for the whole run.
-PackedDib picture(int width, int height) {
-    static std::map<std::pair<int, int>, PackedDib> cache;
-    PackedDib& dib = cache[{width, height}];
-    if (!dib) dib = bench_desktop_picture(width, height);
-    return dib;
-}
-
 std::string scratch(const char* name, int width, int height) {
-    return (std::filesystem::temp_directory_path() /
-            ("tamble_bench_" + std::string(name) + std::to_string(width) + "x" +
-             std::to_string(height) + ".jpg"))
-        .string();
+    return bench_scratch_path(name, width, height, "jpg");
 }
 
 int write_jpeg(PackedDib dib, const std::string& path) {
@@ -47,7 +36,7 @@ int64_t file_size(const std::string& path) {
 
 void BM_jpeg_write_dib(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
-    PackedDib dib = picture(w, h);
+    PackedDib dib = bench_cached_picture(w, h);
     const std::string path = scratch("write", w, h);
     for (auto _ : state) {
         if (write_jpeg(dib, path) != 0) {
@@ -62,7 +51,7 @@ void BM_jpeg_write_dib(benchmark::State& state) {
 void BM_jpeg_read_dib(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
     const std::string path = scratch("read", w, h);
-    if (write_jpeg(picture(w, h), path) != 0) {
+    if (write_jpeg(bench_cached_picture(w, h), path) != 0) {
         state.SkipWithError("cannot write the input file");
         return;
     }
@@ -79,7 +68,7 @@ void BM_jpeg_read_dib(benchmark::State& state) {
 
 // The Base64 inputs are the picture's whole block, as a BMP item would be.
 void BM_base64_encode(benchmark::State& state) {
-    PackedDib dib = picture(int(state.range(0)), int(state.range(1)));
+    PackedDib dib = bench_cached_picture(int(state.range(0)), int(state.range(1)));
     const void* bytes = mem_lock(dib);
     const int32_t n = int32_t(mem_size(dib));
     for (auto _ : state) {
@@ -92,7 +81,7 @@ void BM_base64_encode(benchmark::State& state) {
 }
 
 void BM_base64_decode(benchmark::State& state) {
-    PackedDib dib = picture(int(state.range(0)), int(state.range(1)));
+    PackedDib dib = bench_cached_picture(int(state.range(0)), int(state.range(1)));
     char* text = base64_encode(mem_lock(dib), int32_t(mem_size(dib)));
     mem_unlock(dib);
     const int32_t length = text ? int32_t(std::strlen(text)) : 0;

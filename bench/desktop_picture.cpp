@@ -1,5 +1,8 @@
 #include "bench/desktop_picture.h"
 
+#include <filesystem>
+#include <map>
+
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -384,3 +387,17 @@ struct PictureWriterMode {
 };
 PictureWriterMode picture_writer_mode;
 }  // namespace
+
+PackedDib bench_cached_picture(int width, int height) {
+    static std::map<std::pair<int, int>, PackedDib> cache;
+    PackedDib& dib = cache[{width, height}];
+    if (!dib) dib = bench_desktop_picture(width, height);
+    return dib;
+}
+
+std::string bench_scratch_path(const char* name, int width, int height, const char* ext) {
+    return (std::filesystem::temp_directory_path() /
+            ("tamble_bench_" + std::string(name) + std::to_string(width) + "x" +
+             std::to_string(height) + "." + ext))
+        .string();
+}

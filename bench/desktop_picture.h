@@ -7,11 +7,20 @@
 // a smooth gradient, a chart and a task bar.
 #pragma once
 
+#include <string>
+
 #include "image/dib.h"
 
 // A new 24-bit PackedDib (owned by the caller), or null for sizes that are
 // not positive or cannot be allocated.
 PackedDib bench_desktop_picture(int width, int height);
+
+// The picture of that size, made once per run and kept (benchmarks only
+// read it).
+PackedDib bench_cached_picture(int width, int height);
+
+// A scratch file in the temporary folder: tamble_bench_<name><w>x<h>.<ext>.
+std::string bench_scratch_path(const char* name, int width, int height, const char* ext);
 
 // Write a 24-bit PackedDib as a binary PPM (P6) or as a 24-bit BMP file for
 // the outside tools. 1 on success, 0 on failure.
