@@ -38,6 +38,8 @@ ensure_packages() {
     done
     [ -f /usr/include/jpeglib.h ] || missing+=(libjpeg62-turbo-dev)
     [ -d /usr/src/googletest ] || missing+=(googletest)
+    # A Japanese font, so that Wine can show the program's texts.
+    [ -f /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf ] || missing+=(fonts-ipafont-gothic)
     [ -f /usr/include/benchmark/benchmark.h ] || missing+=(libbenchmark-dev)
     ls /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a >/dev/null 2>&1 ||
         missing+=(libclang-rt-dev)
