@@ -76,16 +76,18 @@ uint8_t* dib_row_top_down(void* header, int y) {
     return dib_bits_ptr(header) + int64_t(h->biHeight - 1 - y) * stride;
 }
 
-namespace {
-void write_header24(DibHeader* h, int width, int height, uint32_t image_size) {
+void dib_write_header(DibHeader* h, int width, int height, int bit_count, uint32_t colours) {
     std::memset(h, 0, sizeof *h);
     h->biSize = 40;
     h->biWidth = width;
     h->biHeight = height;
     h->biPlanes = 1;
-    h->biBitCount = 24;
-    h->biSizeImage = image_size;
+    h->biBitCount = uint16_t(bit_count);
+    h->biSizeImage = uint32_t(dib_stride(width, bit_count) * height);
+    h->biClrUsed = h->biClrImportant = colours;
 }
+
+namespace {
 
 // Size of a 24-bit block with spare bytes; 0 when it cannot be represented.
 size_t block_size24(int width, int height) {
@@ -126,7 +128,7 @@ PackedDib dib_create24(int width, int height) {
         mem_free(dib);
         return nullptr;
     }
-    write_header24(h, width, height, uint32_t(dib_stride(width, 24) * height));
+    dib_write_header(h, width, height, 24, 0);
     mem_unlock(dib);
     return dib;
 }

@@ -57,6 +57,11 @@ uint8_t* dib_bits_ptr(void* header);
 // The stored row at top-down row y of a locked 24-bit (or any depth) block.
 uint8_t* dib_row_top_down(void* header, int y);
 
+// Fills a plain header as the program builds it: 40 bytes, 1 plane, no
+// compression, biSizeImage = stride x height, densities 0, and `colours` as
+// both the used and the important colour count.
+void dib_write_header(DibHeader* h, int width, int height, int bit_count, uint32_t colours);
+
 PackedDib dib_create24(int width, int height);
 PackedDib dib_crop24(PackedDib source, PixelRect* rect);
 // `colour` is three bytes in pixel order: blue, green, red.

@@ -235,13 +235,7 @@ PackedDib dither_to_palette(const uint8_t* palette, int count, PackedDib dib) {
         mem_unlock(dib);
         return nullptr;
     }
-    dst->biSize = 40;
-    dst->biWidth = width;
-    dst->biHeight = height;
-    dst->biPlanes = 1;
-    dst->biBitCount = 8;
-    dst->biSizeImage = uint32_t(image);
-    dst->biClrUsed = dst->biClrImportant = uint32_t(count);
+    dib_write_header(dst, width, height, 8, uint32_t(count));
     std::memcpy(dib_palette_ptr(dst), palette, 4 * size_t(count));
 
     std::fill(cache, cache + 4096, int16_t(-1));

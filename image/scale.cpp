@@ -159,13 +159,7 @@ PackedDib dib_to_24bit(PackedDib dib) {
         if (image + 56 <= kMemBlockMaxSize) out = mem_alloc(size_t(image + 56));
         dst = out ? static_cast<DibHeader*>(mem_lock(out)) : nullptr;
         if (dst) {
-            std::memset(dst, 0, sizeof *dst);
-            dst->biSize = 40;
-            dst->biWidth = width;
-            dst->biHeight = height;
-            dst->biPlanes = 1;
-            dst->biBitCount = 24;
-            dst->biSizeImage = uint32_t(image);
+            dib_write_header(dst, width, height, 24, 0);
         }
     }
     if (!dst) {
