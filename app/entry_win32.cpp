@@ -5,17 +5,17 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "app/main_window.h"
-#include "app/messages.h"
-#include "app/paths.h"
+#include "state/messages.h"
+#include "sys/paths.h"
 #include "app/pump.h"
 #include "app/readme.h"
-#include "app/settings.h"
+#include "state/settings.h"
 #include "app/shell_logic.h"
 #include "app/startup.h"
-#include "app/warnings.h"
-#include "app/window_messages.h"
+#include "state/warnings.h"
+#include "state/window_messages.h"
 #include "capture/monitors.h"
 #include "resources/resource_ids.h"
 #include "sys/pump.h"

@@ -4,12 +4,12 @@
 
 #include <cstring>
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/settings.h"
+#include "state/app_state.h"
+#include "state/messages.h"
+#include "state/settings.h"
 #include "app/shell_logic.h"
-#include "app/warnings.h"
-#include "app/window_messages.h"
+#include "state/warnings.h"
+#include "state/window_messages.h"
 #include "capture/input_filter.h"
 #include "capture/overlay.h"
 #include "resources/resource_ids.h"

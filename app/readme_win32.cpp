@@ -4,9 +4,9 @@
 
 #include <shellapi.h>
 
-#include "app/messages.h"
-#include "app/paths.h"
-#include "app/warnings.h"
+#include "state/messages.h"
+#include "sys/paths.h"
+#include "state/warnings.h"
 
 void open_readme() {
     char path[MAX_PATH] = {};

@@ -45,5 +45,3 @@ TrayAction tray_action(uint32_t capture_flags, uint32_t mouse) {
 }
 
 bool hotkey_wanted(int vk, int modifiers) { return vk != 0 && modifiers != 0; }
-
-const char kMainClassName[] = "Tamble Touroku kurasu";

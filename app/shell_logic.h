@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "app/app_state.h"
-#include "app/window_messages.h"
+#include "state/app_state.h"
+#include "state/window_messages.h"
 
 enum class StartAction {
     kPostOpen,    // a copy runs: forward "/open" and exit

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "app/paths.h"
-#include "app/settings.h"
+#include "sys/paths.h"
+#include "state/settings.h"
 #include "sys/files.h"
 
 void startup_prepare_data_folder(AppState* app, const char* appdata) {

@@ -2,7 +2,7 @@
 // folder and settings file, and the first-run defaults.
 #pragma once
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 // data_folder = appdata + "\Tamble\" (created when missing), ini_path in it.
 void startup_prepare_data_folder(AppState* app, const char* appdata);

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "app/main_window.h"
-#include "app/window_messages.h"
+#include "state/window_messages.h"
 #include "capture/overlay.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "capture/filter_rules.h"
 
-#include "app/app_state.h"
-#include "app/window_messages.h"
+#include "state/app_state.h"
+#include "state/window_messages.h"
 
 namespace {
 

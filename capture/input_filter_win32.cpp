@@ -1,6 +1,6 @@
 #include "capture/input_filter.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "capture/filter_rules.h"
 #include "ui/notice.h"
 

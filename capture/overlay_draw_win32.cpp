@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "capture/overlay_geometry.h"
 
 namespace {

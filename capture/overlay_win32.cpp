@@ -4,8 +4,8 @@
 
 #include <cstdlib>
 
-#include "app/app_state.h"
-#include "app/window_messages.h"
+#include "state/app_state.h"
+#include "state/window_messages.h"
 #include "capture/overlay_draw.h"
 #include "capture/screen_grab.h"
 #include "capture/selection.h"

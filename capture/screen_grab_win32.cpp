@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "capture/monitors.h"
 #include "capture/overlay_geometry.h"
 #include "image/scale.h"

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/window_messages.h"
+#include "state/app_state.h"
+#include "state/settings.h"
+#include "state/window_messages.h"
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "sys/handles.h"
 #include "sys/memblock.h"
 
 typedef MemBlock PackedDib;
@@ -25,15 +26,6 @@ struct DibHeader {
     uint32_t biClrImportant;
 };
 static_assert(sizeof(DibHeader) == 40, "DibHeader must match BITMAPINFOHEADER");
-
-// A rectangle in top-down image coordinates, right and bottom exclusive;
-// the same layout as the Win32 RECT.
-struct PixelRect {
-    int32_t left;
-    int32_t top;
-    int32_t right;
-    int32_t bottom;
-};
 
 // Bytes added to the pixel rows when a block is sized: the 40-byte header
 // and 24 spare zero bytes after the last row.

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/warnings.h"
+#include "state/app_state.h"
+#include "state/messages.h"
+#include "state/warnings.h"
 #include "capture/overlay.h"
 #include "image/bmp.h"
 #include "image/dib.h"

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "app/settings.h"
+#include "state/settings.h"
 
 PixelRect selection_crop_rect(PixelPoint top_left, PixelPoint bottom_right) {
     return PixelRect{top_left.x, top_left.y, bottom_right.x + 1, bottom_right.y + 1};

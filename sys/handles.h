@@ -18,3 +18,12 @@ struct PixelPoint {
     int32_t x;
     int32_t y;
 };
+
+// A rectangle in top-down image or screen coordinates, right and bottom
+// exclusive; the same layout as the Win32 RECT.
+struct PixelRect {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};

@@ -1,6 +1,6 @@
 #include "ui/button_icons.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 
 void button_icon_set(HWND dialog, int control, int icon_id) {
     HWND button = GetDlgItem(dialog, control);

@@ -1,6 +1,6 @@
 #include "ui/caption_icon.h"
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "resources/resource_ids.h"
 
 namespace {

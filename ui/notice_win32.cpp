@@ -1,7 +1,7 @@
 #include "ui/notice.h"
 
-#include "app/app_state.h"
-#include "app/window_messages.h"
+#include "state/app_state.h"
+#include "state/window_messages.h"
 #include "resources/resource_ids.h"
 #include "ui/notice_layout.h"
 #include "ui/place.h"

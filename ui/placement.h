@@ -2,7 +2,7 @@
 // rectangle, always pulled inside one monitor's rectangle.
 #pragma once
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "image/dib.h"
 
 // Top-left corner for `window` (only its size counts) centred on `cursor`

@@ -1,7 +1,7 @@
 #include "ui/start_options.h"
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "state/app_state.h"
+#include "state/settings.h"
 #include "capture/monitors.h"
 #include "resources/resource_ids.h"
 #include "ui/button_icons.h"

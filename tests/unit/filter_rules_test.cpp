@@ -2,8 +2,8 @@
 // mouse buttons, with and without an open box.
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/window_messages.h"
+#include "state/app_state.h"
+#include "state/window_messages.h"
 #include "capture/filter_rules.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "state/app_state.h"
+#include "state/settings.h"
 #include "tests/unit/test_files.h"
 
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/app_state.h"
-#include "app/settings.h"
-#include "app/window_messages.h"
+#include "state/app_state.h"
+#include "state/settings.h"
+#include "state/window_messages.h"
 #include "tests/unit/test_files.h"
 
 namespace {

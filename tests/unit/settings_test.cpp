@@ -1,6 +1,6 @@
 // The settings store. Natively this runs over the portable INI code; in the
 // Windows build the same cases run over the real private-profile functions.
-#include "app/settings.h"
+#include "state/settings.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "sys/profile.h"
 #include "tests/unit/test_files.h"
 

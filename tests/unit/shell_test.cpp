@@ -6,10 +6,10 @@
 #include <cstring>
 #include <filesystem>
 
-#include "app/app_state.h"
-#include "app/messages.h"
-#include "app/paths.h"
-#include "app/settings.h"
+#include "state/app_state.h"
+#include "state/messages.h"
+#include "sys/paths.h"
+#include "state/settings.h"
 #include "app/shell_logic.h"
 #include "app/startup.h"
 #include "tests/unit/test_files.h"

@@ -13,11 +13,11 @@
 #include <thread>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "app/main_window.h"
-#include "app/messages.h"
-#include "app/settings.h"
-#include "app/window_messages.h"
+#include "state/messages.h"
+#include "state/settings.h"
+#include "state/window_messages.h"
 #include "image/bmp.h"
 #include "image/dib.h"
 #include "output/dispatcher.h"

@@ -5,8 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
-#include "app/window_messages.h"
+#include "state/app_state.h"
+#include "state/window_messages.h"
 #include "capture/filter_rules.h"
 #include "capture/filter_subclass.h"
 #include "capture/input_filter.h"

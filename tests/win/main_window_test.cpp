@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "app/main_window.h"
-#include "app/window_messages.h"
+#include "state/window_messages.h"
 
 namespace {
 

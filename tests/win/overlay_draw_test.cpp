@@ -7,7 +7,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "capture/overlay_draw.h"
 #include "image/dib.h"
 

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "capture/screen_grab.h"
 #include "image/dib.h"
 #include "image/scale.h"

@@ -11,8 +11,8 @@
 #include <functional>
 #include <string>
 
-#include "app/app_state.h"
-#include "app/settings.h"
+#include "state/app_state.h"
+#include "state/settings.h"
 #include "resources/resource_ids.h"
 #include "tests/unit/test_files.h"
 #include "ui/caption_icon.h"

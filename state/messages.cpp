@@ -1,4 +1,4 @@
-#include "app/messages.h"
+#include "state/messages.h"
 
 const char kAppCaption[] = "Tamble Ver4.13";
 const char kNoticeCaption[] = "キャプチャー - Tamble";

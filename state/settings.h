@@ -1,7 +1,7 @@
 // The settings store: typed reads and writes of tamble.ini (g_app.ini_path).
 #pragma once
 
-#include "image/dib.h"
+#include "sys/handles.h"
 
 // Section names as they stand in the file.
 extern const char kSectionSystem[];

@@ -1,11 +1,11 @@
-#include "app/warnings.h"
+#include "state/warnings.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
 
-#include "app/messages.h"
+#include "state/messages.h"
 
 int show_warning(WindowHandle owner, int number) {
     MessageBeep(0);

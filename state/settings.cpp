@@ -1,10 +1,10 @@
-#include "app/settings.h"
+#include "state/settings.h"
 
 #include <climits>
 #include <cstdio>
 #include <cstring>
 
-#include "app/app_state.h"
+#include "state/app_state.h"
 #include "sys/profile.h"
 
 const char kSectionSystem[] = "System";

@@ -4,8 +4,12 @@
 
 #include <cstdint>
 
-#include "image/dib.h"
 #include "sys/handles.h"
+#include "sys/memblock.h"
+
+// The grabbed screen picture (image/dib.h has the layout).
+typedef MemBlock PackedDib;
+struct DibHeader;
 
 constexpr int kPathSize = 256;
 constexpr int kBoxIconCount = 8;

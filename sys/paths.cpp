@@ -1,4 +1,4 @@
-#include "app/paths.h"
+#include "sys/paths.h"
 
 #include <cstring>
 

@@ -1,0 +1,3 @@
+#include "state/window_messages.h"
+
+const char kMainClassName[] = "Tamble Touroku kurasu";
