@@ -25,6 +25,26 @@ namespace {
 const int kBoxIconIds[kBoxIconCount] = {IDI_BOX_0, IDI_BOX_1, IDI_BOX_2, IDI_BOX_3,
                                         IDI_BOX_4, IDI_BOX_5, IDI_BOX_6, IDI_BOX_7};
 
+// Held from the single-instance test until the main window exists, so
+// that a second start made at the same moment waits and then finds the
+// window instead of starting a second resident copy.
+const char kStartMutexName[] = "Tamble Touroku kurasu start";
+// A start that hangs before its window exists must not lock others out.
+constexpr DWORD kStartWaitMs = 15000;
+
+HANDLE take_start_mutex() {
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kStartMutexName);
+    if (mutex) WaitForSingleObject(mutex, kStartWaitMs);  // abandoned counts as taken
+    return mutex;
+}
+
+void release_start_mutex(HANDLE& mutex) {
+    if (!mutex) return;
+    ReleaseMutex(mutex);
+    CloseHandle(mutex);
+    mutex = nullptr;
+}
+
 // Returns true when this start should go on running the program.
 bool handle_command_line(const char* command_line) {
     HWND running = FindWindowA(kMainClassName, nullptr);
@@ -73,7 +93,11 @@ void destroy_box_icons() {
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     InitCommonControls();
-    if (!handle_command_line(command_line)) return 0;
+    HANDLE start_mutex = take_start_mutex();
+    if (!handle_command_line(command_line)) {
+        release_start_mutex(start_mutex);
+        return 0;
+    }
 
     g_app.instance = instance;
     RECT area = {0, 0, 0, 0};
@@ -81,6 +105,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     g_app.screen_rect = PixelRect{area.left, area.top, area.right, area.bottom};
 
     if (!program_path_has_backslash()) {
+        release_start_mutex(start_mutex);
         show_warning(nullptr, kMsgSystemError);
         return 0;
     }
@@ -103,6 +128,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     main_window_register(instance);
     HWND window = main_window_create(instance, area);
     if (window) ShowWindow(window, SW_HIDE);
+    release_start_mutex(start_mutex);
 
     MSG msg = {};
     while (window && GetMessageA(&msg, nullptr, 0, 0) > 0) {

@@ -11,6 +11,8 @@ int main_window_register(HINSTANCE instance);
 HWND main_window_create(HINSTANCE instance, const RECT& area);
 
 int tray_add();
+// Adds the icon again after the shell has restarted.
+void tray_restore();
 void tray_remove();
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

@@ -11,6 +11,7 @@
 #include "state/warnings.h"
 #include "state/window_messages.h"
 #include "capture/input_filter.h"
+#include "app/tray_menu.h"
 #include "capture/overlay.h"
 #include "resources/resource_ids.h"
 
@@ -19,8 +20,13 @@ namespace {
 // The notification-icon record; kept for the lifetime of the icon.
 NOTIFYICONDATAA tray_data;
 
+// Sent by the shell when the taskbar has been (re)created; a restarted
+// shell has forgotten every icon.
+UINT taskbar_created_message = 0;
+
 LRESULT on_create(HWND window) {
     g_app.main_window = window;
+    taskbar_created_message = RegisterWindowMessageA("TaskbarCreated");
     if (!tray_add()) PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
 }
@@ -51,9 +57,10 @@ bool on_tray(HWND window, LPARAM mouse) {
             PostMessageA(window, UM_START_CAPTURE, 0, 0);
             return true;
         case TrayAction::kMenu:
-            // The tray menu itself comes with its own unit; the guard bit is
-            // already set around it so that nothing reopens while it runs.
+            // While the menu and its commands run, tray clicks and captures
+            // wait (the editor wait keeps dispatching messages).
             g_app.capture_flags |= kCaptureMenuOpen;
+            tray_menu(window);
             g_app.capture_flags &= ~uint32_t(kCaptureMenuOpen);
             return true;
         case TrayAction::kDefault:
@@ -120,8 +127,13 @@ int tray_add() {
     return 1;
 }
 
+void tray_restore() {
+    if (tray_data.cbSize) Shell_NotifyIconA(NIM_ADD, &tray_data);
+}
+
 void tray_remove() {
     Shell_NotifyIconA(NIM_DELETE, &tray_data);
+    tray_data.cbSize = 0;
     if (g_app.tray_icon) {
         DestroyIcon(g_app.tray_icon);
         g_app.tray_icon = nullptr;
@@ -138,6 +150,10 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
     box_input_filter(message, wparam, window, lparam);
     LRESULT result;
     if (overlay_handle_message(window, message, wparam, lparam, &result)) return result;
+    if (message == taskbar_created_message && message != 0) {
+        tray_restore();
+        return 0;
+    }
     switch (message) {
         case WM_CREATE:
             return on_create(window);

@@ -1,19 +1,19 @@
 #include "app/readme.h"
 
-#include <windows.h>
-
 #include <shellapi.h>
 
 #include "state/messages.h"
-#include "sys/paths.h"
 #include "state/warnings.h"
+#include "sys/paths.h"
 
-void open_readme() {
+void open_beside_program(HWND owner, const char* name) {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
-    if (!path_replace_file_name(path, sizeof path, "readme.html")) {
-        show_warning(nullptr, kMsgSystemError);
+    if (!path_replace_file_name(path, sizeof path, name)) {
+        show_warning(owner, kMsgSystemError);
         return;
     }
-    ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOW);
+    ShellExecuteA(owner, "open", path, nullptr, nullptr, SW_SHOW);
 }
+
+void open_readme() { open_beside_program(nullptr, "readme.html"); }

@@ -18,7 +18,10 @@ void startup_prepare_data_folder(AppState* app, const char* appdata) {
 void startup_first_run(AppState* app, const char* windows_dir) {
     if (app->flags & kFlagFirstRunDone) return;
     app->flags |= kFlagFirstRunDone;
+    // A damaged Flags value looks like a first run: keep the user's editor.
     char editor[kPathSize] = {};
+    settings_read_string(kSectionOption, "Editor", editor, sizeof editor);
+    if (editor[0]) return;
     std::strncpy(editor, windows_dir, sizeof editor - 1);
     path_append(editor, sizeof editor, "\\System32\\notepad.exe");
     settings_write_string(kSectionOption, "Editor", editor);

@@ -9,6 +9,8 @@
 #include "image/bmp.h"
 #include "image/dib.h"
 #include "image/scale.h"
+#include "output/base64_output.h"
+#include "output/image_file_output.h"
 #include "output/selection_memory.h"
 #include "ui/notice.h"
 
@@ -85,16 +87,16 @@ int output_to_clipboard(HWND owner, PackedDib image) {
 }
 
 // Delivers the picture in the chosen way; takes the image. 1 when the
-// selection is to be remembered.
+// selection is to be remembered. The clipboard owns the block once it has
+// it; BASE64 output leaves the image to us; the file output frees it.
 int deliver(HWND owner, PackedDib image) {
     if (g_app.flags & kFlagOutputClipboard) return output_to_clipboard(owner, image);
-    if (g_app.flags & (kFlagOutputBase64 | kFlagOutputFile)) {
-        // BASE64 items and numbered image files are not available in this
-        // build: refuse the choice rather than pretend the output happened.
+    if (g_app.flags & kFlagOutputBase64) {
+        int done = base64_output(owner, image);
         mem_free(image);
-        show_warning(owner, kMsgNoOutput);
-        return 0;
+        return done;
     }
+    if (g_app.flags & kFlagOutputFile) return image_file_output(owner, image);
     // No output chosen: nothing goes out, and the selection still counts.
     mem_free(image);
     return 1;

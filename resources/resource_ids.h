@@ -21,3 +21,6 @@
 #define IDI_START_NOW 142
 #define IDI_START_DELAY3 143
 #define IDI_START_DELAY5 144
+
+// The About box of the tray menu.
+#define IDD_ABOUT 155

@@ -13,6 +13,10 @@ namespace {
 
 const char kRectKey[] = "DialogRect3";
 
+// Set once the dialog exists: DialogBoxParam reports some failures as 0,
+// which is also "capture at once".
+bool dialog_shown = false;
+
 struct ButtonIcon {
     int control;
     int icon;
@@ -37,6 +41,7 @@ void place(HWND dialog) {
 }
 
 void on_init(HWND dialog) {
+    dialog_shown = true;
     place(dialog);
     set_caption_icon(dialog);
     for (const ButtonIcon& b : kButtons) button_icon_set(dialog, b.control, b.icon);
@@ -78,8 +83,10 @@ INT_PTR CALLBACK start_options_proc(HWND dialog, UINT message, WPARAM wparam, LP
 
 int run_start_options(HWND owner) {
     HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    dialog_shown = false;
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_START_OPTIONS), owner,
                                      start_options_proc, 0);
     // A dialog that could not be created counts as cancelled.
+    if (!dialog_shown) return -1;
     return result == 0 || result == 3 || result == 5 ? int(result) : -1;
 }

@@ -1,0 +1,69 @@
+#include "output/image_writer.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "image/bmp.h"
+#include "image/gif_write.h"
+#include "image/jpeg.h"
+#include "image/reduce.h"
+#include "state/messages.h"
+#include "sys/paths.h"
+
+const char kTypeJpeg[] = "jpg";
+const char kTypeGif[] = "gif";
+const char kTypeBmp[] = "bmp";
+
+const char* image_mime_type(const char* type) {
+    if (!std::strcmp(type, kTypeJpeg)) return "image/jpeg";
+    if (!std::strcmp(type, kTypeGif)) return "image/gif";
+    if (!std::strcmp(type, kTypeBmp)) return "image/bmp";
+    return nullptr;
+}
+
+int image_write_as(PackedDib image, const char* type, const char* path, int quality) {
+    if (!std::strcmp(type, kTypeJpeg)) {
+        std::FILE* f = std::fopen(path, "wb");
+        // The encoder closes the stream on every path.
+        if (!f || jpeg_write_dib(image, quality, f) != 0) return kMsgJpegFile;
+        return 0;
+    }
+    if (!std::strcmp(type, kTypeGif)) {
+        PackedDib reduced = reduce_to_8bit(image);
+        if (!reduced) return kMsgDither;
+        int result = gif_write(reduced, path);
+        mem_free(reduced);
+        return result == 0 ? 0 : kMsgGifFile;
+    }
+    if (!std::strcmp(type, kTypeBmp)) return bmp_write(image, path) ? 0 : kMsgBmpFile;
+    return kMsgNoFormat;
+}
+
+int image_write_failure(const char* type) {
+    if (!std::strcmp(type, kTypeJpeg)) return kMsgJpegFile;
+    if (!std::strcmp(type, kTypeGif)) return kMsgGifFile;
+    if (!std::strcmp(type, kTypeBmp)) return kMsgBmpFile;
+    return kMsgNoFormat;
+}
+
+int image_file_name(const char* folder, const char* prefix, int number, const char* type,
+                    char* out, size_t size) {
+    int length = std::snprintf(out, size, "%s%s%05d.%s", folder, prefix, number, type);
+    if (length < 0 || size_t(length) >= size) {
+        if (size) out[0] = '\0';
+        return 0;
+    }
+    return 1;
+}
+
+int companion_text_name(const char* image_path, char* out, size_t size) {
+    const char* slash = sjis_last_backslash(image_path);
+    const char* name = slash ? slash + 1 : image_path;
+    const char* dot = std::strrchr(name, '.');
+    if (!dot) return 0;
+    size_t keep = size_t(dot - image_path) + 1;
+    if (keep + 4 > size) return 0;
+    std::memcpy(out, image_path, keep);
+    std::memcpy(out + keep, "txt", 4);
+    return 1;
+}

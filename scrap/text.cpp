@@ -1,0 +1,185 @@
+#include "scrap/text.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "sys/files.h"
+
+#ifndef O_BINARY
+#define O_BINARY 0
+#endif
+
+namespace {
+
+TextRealloc g_realloc = nullptr;
+
+void* grow(void* block, size_t size) {
+    return g_realloc ? g_realloc(block, size) : std::realloc(block, size);
+}
+
+// Reads exactly `size` bytes (the runtime may hand them out in pieces).
+bool read_all(int fd, char* out, size_t size) {
+    size_t got = 0;
+    while (got < size) {
+        size_t want = size - got;
+        if (want > (1u << 30)) want = 1u << 30;
+        int n = int(::read(fd, out + got, unsigned(want)));
+        if (n <= 0) return false;
+        got += size_t(n);
+    }
+    return true;
+}
+
+bool write_all(int fd, const char* bytes, size_t size) {
+    size_t done = 0;
+    while (done < size) {
+        size_t want = size - done;
+        if (want > (1u << 30)) want = 1u << 30;
+        int n = int(::write(fd, bytes + done, unsigned(want)));
+        if (n <= 0) return false;
+        done += size_t(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+void text_set_realloc(TextRealloc fn) { g_realloc = fn; }
+
+char* append_range(char* buf, const char* start, const char* end, int* lost) {
+    size_t old_len = buf ? std::strlen(buf) : 0;
+    size_t add = start && end > start ? size_t(end - start) : 0;
+    char* grown = static_cast<char*>(grow(buf, old_len + add + 8));
+    if (!grown) {
+        if (lost) *lost = 1;
+        return buf;
+    }
+    if (add) std::memcpy(grown + old_len, start, add);
+    grown[old_len + add] = '\0';
+    return grown;
+}
+
+char* append_text(char* buf, const char* s, int* lost) {
+    return append_range(buf, s, s ? s + std::strlen(s) : nullptr, lost);
+}
+
+void copy_field32(const char* start, const char* end, char field[32]) {
+    size_t n = end > start ? size_t(end - start) : 0;
+    if (n > 31) n = 31;
+    if (n) std::memcpy(field, start, n);
+    field[n] = '\0';
+}
+
+char* read_fd_sized(int fd, size_t* out_size) {
+    if (out_size) *out_size = 0;
+    if (fd < 0) return nullptr;
+    char* text = nullptr;
+    long long size = ::lseek(fd, 0, SEEK_END);
+    // Whole files here are scraps and pictures; a size past 1 GiB is a
+    // damaged or foreign file, not something to hold in memory.
+    if (size > 0 && size < (1LL << 30) && ::lseek(fd, 0, SEEK_SET) == 0) {
+        text = static_cast<char*>(std::malloc(size_t(size) + 16));
+        if (text && !read_all(fd, text, size_t(size))) {
+            std::free(text);
+            text = nullptr;
+        }
+        if (text) {
+            text[size] = '\0';
+            if (out_size) *out_size = size_t(size);
+        }
+    }
+    ::close(fd);
+    return text;
+}
+
+char* read_fd_text(int fd) { return read_fd_sized(fd, nullptr); }
+
+char* read_text_file(const char* path, size_t* out_size) {
+    if (out_size) *out_size = 0;
+    return read_fd_sized(::open(path, O_RDONLY | O_BINARY), out_size);
+}
+
+int write_bytes_file(const char* bytes, size_t size, const char* path) {
+    int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, S_IREAD | S_IWRITE);
+    if (fd < 0) return 0;
+    bool ok = write_all(fd, bytes, size);
+    if (::close(fd) != 0) ok = false;
+    return ok ? 1 : 0;
+}
+
+int write_text_file(const char* text, const char* path) {
+    return write_bytes_file(text, std::strlen(text), path);
+}
+
+int replace_file_atomically(const char* bytes, size_t size, const char* path) {
+    size_t n = std::strlen(path);
+    static const char kSuffix[] = ".$tmp";
+    char* temp = static_cast<char*>(std::malloc(n + sizeof kSuffix));
+    if (!temp) return 0;
+    std::memcpy(temp, path, n);
+    std::memcpy(temp + n, kSuffix, sizeof kSuffix);
+    int ok = write_bytes_file(bytes, size, temp) && fs_replace(temp, path);
+    if (!ok) std::remove(temp);
+    std::free(temp);
+    return ok;
+}
+
+const char* find_last(const char* text, const char* end, const char* s) {
+    size_t n = s ? std::strlen(s) : 0;
+    if (!text || !n) return nullptr;
+    if (!end) end = text + std::strlen(text);
+    if (end - text < std::ptrdiff_t(n)) return nullptr;
+    for (const char* p = end - n;; --p) {
+        if (std::memcmp(p, s, n) == 0) return p;
+        if (p == text) break;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// Copies [start, end) with every `from` that starts inside the range
+// replaced by `to`.
+char* replace_all(const char* start, const char* end, const char* from, const char* to,
+                  int* lost) {
+    size_t from_len = std::strlen(from);
+    char* out = nullptr;
+    const char* piece = start;
+    for (const char* p = start; p < end;) {
+        if (std::strncmp(p, from, from_len) == 0) {
+            out = append_range(out, piece, p, lost);
+            out = append_text(out, to, lost);
+            p += from_len;
+            piece = p;
+        } else {
+            ++p;
+        }
+    }
+    // A match that reached past `end` has already moved `piece` beyond it.
+    if (piece < end) out = append_range(out, piece, end, lost);
+    return out ? out : append_text(nullptr, "", lost);
+}
+
+}  // namespace
+
+char* text_to_html(const char* s, int* lost) {
+    if (!s || !*s) return nullptr;
+    return replace_all(s, s + std::strlen(s), "\r\n", "<br>\r\n", lost);
+}
+
+char* html_to_text(const char* start, const char* end, int* lost) {
+    if (!start) return nullptr;
+    if (!end) end = start + std::strlen(start);
+    if (end <= start) return nullptr;
+    return replace_all(start, end, "<br>\r\n", "\r\n", lost);
+}
