@@ -146,8 +146,8 @@ void tray_menu(HWND owner) {
     }
     POINT at;
     GetCursorPos(&at);
-    // The owner must be in the foreground, or the menu would not close
-    // when the user clicks elsewhere.
+    // The owner must be in the foreground, or the menu would neither take
+    // the keys nor close when the user clicks elsewhere.
     SetForegroundWindow(owner);
     int command = int(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0,
                                      owner, nullptr));

@@ -111,15 +111,21 @@ CoverPlan overlay_cover_rect(PixelPoint tl, PixelPoint br, int image_width, int 
     return plan;
 }
 
-GrabPlan overlay_grab_plan(const PixelRect& screen, int percent) {
+GrabPlan overlay_grab_plan(const PixelRect& screen, int percent, const PixelRect& desktop) {
     GrabPlan plan{};
     if (percent == 100) {
         plan.area = screen;
+        plan.clip = desktop;
         return plan;
     }
-    plan.area = PixelRect{scale_coordinate(screen.left, percent), scale_coordinate(screen.top, percent),
-                          scale_coordinate(screen.right, percent),
-                          scale_coordinate(screen.bottom, percent)};
+    auto scaled = [percent](const PixelRect& r) {
+        return PixelRect{scale_coordinate(r.left, percent), scale_coordinate(r.top, percent),
+                         scale_coordinate(r.right, percent), scale_coordinate(r.bottom, percent)};
+    };
+    plan.area = scaled(screen);
+    // Truncated like the area: a source reaching past the display's edge
+    // makes some drivers copy nothing at all.
+    plan.clip = scaled(desktop);
     plan.resize_width = screen.right - screen.left;
     plan.resize_height = screen.bottom - screen.top;
     return plan;

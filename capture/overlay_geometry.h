@@ -75,11 +75,15 @@ CoverPlan overlay_cover_top_left(PixelPoint p, int width, int height, int image_
 CoverPlan overlay_cover_rect(PixelPoint tl, PixelPoint br, int image_width, int image_height);
 
 // The desktop area grab_for_capture grabs for `screen` at a display scaling
-// of `percent`, and the size the grab is resized to (0 x 0 at 100 %, where
-// the grab is used as it is).
+// of `percent`, the part of it that lies on the desktop, and the size the
+// grab is resized to (0 x 0 at 100 %, where the grab is used as it is).
+// `desktop` is the desktop's rectangle as the system reports it to the
+// program; under scaling the grab works in the display's own pixels, so
+// the desktop's bounds are scaled the same way as the area.
 struct GrabPlan {
     PixelRect area;  // both corners inclusive, desktop coordinates
+    PixelRect clip;  // the desktop in the same coordinates, right/bottom exclusive
     int resize_width;
     int resize_height;
 };
-GrabPlan overlay_grab_plan(const PixelRect& screen, int percent);
+GrabPlan overlay_grab_plan(const PixelRect& screen, int percent, const PixelRect& desktop);

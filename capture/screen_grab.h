@@ -13,6 +13,9 @@ void update_screen_rect();
 // desktop coordinates; null for areas under 16 pixels in either direction,
 // palette displays and failures.
 PackedDib grab_screen(int x1, int y1, int x2, int y2);
+// The same, copying only what lies inside `clip` (right and bottom
+// exclusive); the rest stays black.
+PackedDib grab_screen_clipped(int x1, int y1, int x2, int y2, const PixelRect& clip);
 // A device-dependent bitmap as a 24-bit PackedDib; null for 8 bits or less.
 PackedDib bitmap_to_dib24(HDC dc, HBITMAP bitmap);
 // The whole screen_rect, brought to the program's coordinate space when a

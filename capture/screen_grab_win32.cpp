@@ -26,7 +26,22 @@ void update_screen_rect() {
     g_app.screen_rect = PixelRect{r.left, r.top, r.right, r.bottom};
 }
 
+namespace {
+
+// The desktop as the system reports it to the program.
+PixelRect virtual_screen() {
+    const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    return PixelRect{vx, vy, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN),
+                     vy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+}  // namespace
+
 PackedDib grab_screen(int x1, int y1, int x2, int y2) {
+    return grab_screen_clipped(x1, y1, x2, y2, virtual_screen());
+}
+
+PackedDib grab_screen_clipped(int x1, int y1, int x2, int y2, const PixelRect& clip) {
     const int64_t w = std::llabs(int64_t(x2) - x1) + 1;
     const int64_t h = std::llabs(int64_t(y2) - y1) + 1;
     if (w < kMinGrabSide || h < kMinGrabSide || w > INT32_MAX || h > INT32_MAX) return nullptr;
@@ -47,11 +62,9 @@ PackedDib grab_screen(int x1, int y1, int x2, int y2) {
     // and some display drivers copy nothing at all for such a source.)
     const int left = std::min(x1, x2), top = std::min(y1, y2);
     PatBlt(memory, 0, 0, int(w), int(h), BLACKNESS);
-    const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    const int vr = vx + GetSystemMetrics(SM_CXVIRTUALSCREEN);
-    const int vb = vy + GetSystemMetrics(SM_CYVIRTUALSCREEN);
-    const int cl = std::max(left, vx), ct = std::max(top, vy);
-    const int cr = int(std::min<int64_t>(left + w, vr)), cb = int(std::min<int64_t>(top + h, vb));
+    const int cl = std::max(left, int(clip.left)), ct = std::max(top, int(clip.top));
+    const int cr = int(std::min<int64_t>(left + w, clip.right));
+    const int cb = int(std::min<int64_t>(top + h, clip.bottom));
     if (cl < cr && ct < cb)
         BitBlt(memory, cl - left, ct - top, cr - cl, cb - ct, screen, cl, ct, SRCCOPY);
     // GetDIBits wants the bitmap out of every device context.
@@ -97,8 +110,10 @@ PackedDib bitmap_to_dib24(HDC dc, HBITMAP bitmap) {
 }
 
 PackedDib grab_for_capture() {
-    const GrabPlan plan = overlay_grab_plan(g_app.screen_rect, g_app.scaling_percent);
-    PackedDib grab = grab_screen(plan.area.left, plan.area.top, plan.area.right, plan.area.bottom);
+    const GrabPlan plan =
+        overlay_grab_plan(g_app.screen_rect, g_app.scaling_percent, virtual_screen());
+    PackedDib grab = grab_screen_clipped(plan.area.left, plan.area.top, plan.area.right,
+                                         plan.area.bottom, plan.clip);
     if (!grab || plan.resize_width == 0) return grab;
     PackedDib resized = dib_scale(grab, plan.resize_width, plan.resize_height);
     if (!resized) return grab;

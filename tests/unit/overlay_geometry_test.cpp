@@ -211,10 +211,39 @@ TEST(OverlayGeometryGrab, ScalingTruncatesAndResizesToTheScreen) {
         {{0, 0, 1707, 961}, 125, {0, 0, 2133, 1201}, 1707, 961},
     };
     for (const Case& c : cases) {
-        const GrabPlan plan = overlay_grab_plan(c.screen, c.percent);
+        const GrabPlan plan = overlay_grab_plan(c.screen, c.percent, c.screen);
         EXPECT_EQ(ltrb(plan.area), ltrb(c.area)) << c.percent;
         EXPECT_EQ(plan.resize_width, c.resize_width);
         EXPECT_EQ(plan.resize_height, c.resize_height);
+    }
+}
+
+// Under scaling the system reports the desktop in the program's units while
+// the grab works in the display's pixels: the part copied must be the whole
+// display, not the reported size (which left most of the capture black).
+TEST(OverlayGeometryGrab, ScaledGrabCopiesTheWholeDisplay) {
+    struct Case {
+        int percent;
+        PixelRect reported;  // the desktop the program is told about
+        PixelRect display;   // the display's own pixels
+    };
+    const Case cases[] = {
+        {100, {0, 0, 1920, 1080}, {0, 0, 1920, 1080}},
+        {125, {0, 0, 1536, 864}, {0, 0, 1920, 1080}},
+        {150, {0, 0, 1280, 720}, {0, 0, 1920, 1080}},
+        {200, {0, 0, 1920, 1080}, {0, 0, 3840, 2160}},
+        {150, {-1280, 0, 1280, 720}, {-1920, 0, 1920, 1080}},
+    };
+    for (const Case& c : cases) {
+        const GrabPlan plan = overlay_grab_plan(c.reported, c.percent, c.reported);
+        EXPECT_EQ(ltrb(plan.clip), ltrb(c.display)) << c.percent;
+        // The copied part: the grab area (inclusive) inside the clip.
+        const int copied_w = std::min(plan.area.right + 1, plan.clip.right) -
+                             std::max(plan.area.left, plan.clip.left);
+        const int copied_h = std::min(plan.area.bottom + 1, plan.clip.bottom) -
+                             std::max(plan.area.top, plan.clip.top);
+        EXPECT_EQ(copied_w, c.display.right - c.display.left) << c.percent;
+        EXPECT_EQ(copied_h, c.display.bottom - c.display.top) << c.percent;
     }
 }
 
