@@ -21,6 +21,7 @@
 #include "image/bmp.h"
 #include "image/dib.h"
 #include "output/dispatcher.h"
+#include "scrap/scrap_format.h"
 #include "tests/unit/test_files.h"
 
 namespace {
@@ -55,7 +56,9 @@ LRESULT CALLBACK catch_dialogs(int code, WPARAM wparam, LPARAM lparam) {
             EnumChildWindows(window, collect_text, reinterpret_cast<LPARAM>(&seen.text));
             seen_dialogs.push_back(seen);
             bool warning = seen.caption == kAppCaption;
-            PostMessageA(window, WM_COMMAND, warning ? IDOK : IDCANCEL, 0);
+            // Questions (the overwrite question) are answered No.
+            int answer = GetDlgItem(window, IDNO) ? IDNO : warning ? IDOK : IDCANCEL;
+            PostMessageA(window, WM_COMMAND, answer, 0);
         }
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
@@ -426,21 +429,138 @@ TEST_F(OutputDispatcher, LinkedFileThatCannotBeWrittenWarns) {
     DestroyWindow(linked);
 }
 
-TEST_F(OutputDispatcher, OutputKindsNotYetAvailableAreRefused) {
+TEST_F(OutputDispatcher, ImageFileIsNumberedAndTheNumberAdvances) {
+    const std::string out = folder_ + "\\out\\";
+    std::filesystem::create_directories(out);
+    settings_write_string(kSectionOutput, "OutputFolder", out.c_str());
+    settings_write_string(kSectionOutput, "Prefix", "A");
+    settings_write_int(kSectionOutput, "Number", 99);
+    settings_write_string(kSectionOutput, "Type", "bmp");
     start_capture_state();
-    for (int flags : {int(kFlagOutputBase64), int(kFlagOutputFile)}) {
-        SCOPED_TRACE(flags);
-        if (!g_app.screen_image) start_capture_state();
+    g_app.flags = kFlagOutputFile;
+    select(10, 5, 49, 24);
+    output_selection(window_);
+    expect_capture_ended();
+    expect_one_dialog(kNoticeCaption, "ファイルに選択範囲の画像を出力しました．");
+    PackedDib written = nullptr;
+    ASSERT_EQ(bmp_read((out + "A00099.bmp").c_str(), &written), 0);
+    expect_pattern(mem_lock(written), PixelRect{10, 5, 50, 25});
+    mem_unlock(written);
+    mem_free(written);
+    EXPECT_EQ(settings_read_int(kSectionOutput, "Number", 0), 100);
+    EXPECT_EQ(history(), "40,20");
+}
+
+TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
+    const std::string out = folder_ + "\\out\\";
+    std::filesystem::create_directories(out);
+    test_write_file(out + "B00007.bmp", "existing");
+    struct Case { std::string folder, prefix, type; int message; };
+    const Case cases[] = {
+        {folder_ + "\\missing\\", "B", "bmp", kMsgOutputFolderMissing},
+        {out, "B", "png", kMsgNoFormat},
+        {out, "B", "bmp", -1},  // exists: answered No, nothing more is said
+        // Folder, prefix, number and type beyond the 256-byte name buffer.
+        {out + std::string(250 - out.size(), 'd') + "\\", "B", "bmp", kMsgImageFile},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        if (c.message != kMsgOutputFolderMissing)
+            std::filesystem::create_directories(c.folder.substr(0, c.folder.size() - 1));
+        settings_write_string(kSectionOutput, "OutputFolder", c.folder.c_str());
+        settings_write_string(kSectionOutput, "Prefix", c.prefix.c_str());
+        settings_write_string(kSectionOutput, "Type", c.type.c_str());
+        settings_write_int(kSectionOutput, "Number", 7);
         seen_dialogs.clear();
-        g_app.flags = flags;
-        mark_clipboard();
+        start_capture_state();
+        g_app.flags = kFlagOutputFile;
         select(0, 0, 9, 9);
         output_selection(window_);
         expect_capture_ended();
-        expect_one_dialog(kAppCaption, message_text(kMsgNoOutput));
-        EXPECT_TRUE(clipboard_still_marked());
+        ASSERT_EQ(seen_dialogs.size(), 1u);
+        if (c.message >= 0)
+            EXPECT_NE(seen_dialogs[0].text.find(message_text(c.message)), std::string::npos);
+        else
+            EXPECT_NE(seen_dialogs[0].text.find("既に同じ名前のファイルがあります．"), std::string::npos);
+        EXPECT_EQ(settings_read_int(kSectionOutput, "Number", 0), 7);
         EXPECT_TRUE(nothing_remembered());
     }
+    EXPECT_EQ(test_read_file(out + "B00007.bmp"), "existing");
+}
+
+// The scrap as a fresh one holds it, for the BASE64 tests.
+std::string new_scrap() {
+    char* text = scrap_text_with_style(nullptr);
+    std::string s = text;
+    std::free(text);
+    return s;
+}
+
+TEST_F(OutputDispatcher, Base64ItemGoesIntoTheScrapBeforeTheInsertPlace) {
+    const std::string scrap = folder_ + "\\scrap.html";
+    test_write_file(scrap, new_scrap());
+    settings_write_string(kSectionOutput, "HtmlFile", scrap.c_str());
+    settings_write_string(kSectionOutput, "Type", "bmp");
+    start_capture_state();
+    g_app.flags = kFlagOutputBase64 | kFlagBase64ToScrap;
+    select(2, 3, 21, 13);
+    output_selection(window_);
+    expect_capture_ended();
+    expect_one_dialog(kNoticeCaption, "スクラップに、BASE64形式データを追加しました．");
+    const std::string text = test_read_file(scrap);
+    const size_t item = text.find("<!-- Tamble Scrap Part ["), place = text.find(kInsertPlace);
+    ASSERT_NE(item, std::string::npos);
+    EXPECT_LT(item, place);
+    EXPECT_EQ(text.substr(place - 8, 8), "\">\r\n<br>");
+    EXPECT_NE(text.find("src=\"data:image/bmp;base64,Qk"), std::string::npos);  // "BM"
+    EXPECT_EQ(history(), "20,11");
+}
+
+TEST_F(OutputDispatcher, Base64ScrapFailuresLeaveTheFileAsItWas) {
+    const std::string scrap = folder_ + "\\scrap.html";
+    settings_write_string(kSectionOutput, "HtmlFile", scrap.c_str());
+    settings_write_string(kSectionOutput, "Type", "bmp");
+    struct Case { std::string content; bool read_only; int message; };
+    const Case cases[] = {
+        {"", false, kMsgHtmlRead},  // empty file
+        {"<html>a page of its own</html>", false, kMsgHtmlNoInsertPlace},
+        {new_scrap(), true, kMsgHtmlCreate},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        SetFileAttributesA(scrap.c_str(), FILE_ATTRIBUTE_NORMAL);
+        test_write_file(scrap, c.content);
+        if (c.read_only) SetFileAttributesA(scrap.c_str(), FILE_ATTRIBUTE_READONLY);
+        seen_dialogs.clear();
+        start_capture_state();
+        g_app.flags = kFlagOutputBase64 | kFlagBase64ToScrap;
+        select(0, 0, 9, 9);
+        output_selection(window_);
+        expect_capture_ended();
+        expect_one_dialog(kAppCaption, message_text(c.message));
+        EXPECT_EQ(test_read_file(scrap), c.content);
+        EXPECT_TRUE(nothing_remembered());
+    }
+    SetFileAttributesA(scrap.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(OutputDispatcher, Base64ItemToTheClipboardAsText) {
+    settings_write_string(kSectionOutput, "Type", "gif");
+    start_capture_state();
+    g_app.flags = kFlagOutputBase64;
+    select(0, 0, 15, 15);
+    output_selection(window_);
+    expect_capture_ended();
+    expect_one_dialog(kNoticeCaption, "クリップボードに、BASE64形式データをコピーしました．");
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    std::string item = text ? text : "";
+    if (text) GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(item.compare(0, 24, "<!-- Tamble Scrap Part ["), 0);
+    EXPECT_NE(item.find("\r\n<img src=\"data:image/gif;base64,R0lG"), std::string::npos);
+    EXPECT_EQ(history(), "16,16");
 }
 
 TEST_F(OutputDispatcher, NoOutputKindStillRemembers) {

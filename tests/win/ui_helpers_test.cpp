@@ -311,6 +311,14 @@ StartRun run_start(int control) {
     return run;
 }
 
+// A dialog that cannot be created (here: its owner is gone) is no order to
+// capture at once.
+TEST_F(UiHelpers, StartOptionsThatCannotOpenCountAsCancelled) {
+    HWND gone = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    EXPECT_EQ(run_start_options(gone), -1);
+}
+
 TEST_F(UiHelpers, StartOptionsResultsAndSavedRectangle) {
     struct Case {
         int control;
