@@ -102,7 +102,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     g_app.instance = instance;
     RECT area = {0, 0, 0, 0};
     monitors_union(&area);
-    g_app.screen_rect = PixelRect{area.left, area.top, area.right, area.bottom};
+    g_app.capture.screen_rect = PixelRect{area.left, area.top, area.right, area.bottom};
 
     if (!program_path_has_backslash()) {
         release_start_mutex(start_mutex);

@@ -23,7 +23,7 @@ void update_screen_rect() {
     } else {
         monitors_union(&r);
     }
-    g_app.screen_rect = PixelRect{r.left, r.top, r.right, r.bottom};
+    g_app.capture.screen_rect = PixelRect{r.left, r.top, r.right, r.bottom};
 }
 
 namespace {
@@ -111,7 +111,7 @@ PackedDib bitmap_to_dib24(HDC dc, HBITMAP bitmap) {
 
 PackedDib grab_for_capture() {
     const GrabPlan plan =
-        overlay_grab_plan(g_app.screen_rect, g_app.scaling_percent, virtual_screen());
+        overlay_grab_plan(g_app.capture.screen_rect, g_app.scaling_percent, virtual_screen());
     PackedDib grab = grab_screen_clipped(plan.area.left, plan.area.top, plan.area.right,
                                          plan.area.bottom, plan.clip);
     if (!grab || plan.resize_width == 0) return grab;

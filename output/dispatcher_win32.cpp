@@ -32,7 +32,7 @@ void output_to_linked_app(HWND owner, PackedDib image) {
     // A cut path would name some other file.
     bool written = length > 0 && length < int(sizeof path) && bmp_write(image, path);
     mem_free(image);
-    end_capture();
+    capture_end();
     if (!written) {
         show_warning(owner, kMsgBmpFile);
         return;
@@ -48,7 +48,7 @@ PackedDib shrink_to_square(HWND owner, PackedDib image) {
     if (g_app.square < kSquareMin) return image;
     const DibHeader* header = static_cast<const DibHeader*>(mem_lock(image));
     if (!header) {
-        end_capture();
+        capture_end();
         mem_free(image);
         show_warning(owner, kMsgBadImage);
         return nullptr;
@@ -106,11 +106,11 @@ int deliver(HWND owner, PackedDib image) {
 
 void output_selection(HWND owner) {
     // Scaling runs the message pump; keep the corners as they were confirmed.
-    const PixelPoint top_left = g_app.top_left, bottom_right = g_app.bottom_right;
+    const PixelPoint top_left = g_app.capture.top_left, bottom_right = g_app.capture.bottom_right;
     PixelRect rect = selection_crop_rect(top_left, bottom_right);
-    PackedDib image = dib_crop24(g_app.screen_image, &rect);
+    PackedDib image = dib_crop24(g_app.capture.screen_image, &rect);
     if (!image) {
-        end_capture();
+        capture_end();
         show_warning(owner, kMsgClipboardImage);
         return;
     }
@@ -123,7 +123,7 @@ void output_selection(HWND owner) {
 
     image = shrink_to_square(owner, image);
     if (!image) return;
-    end_capture();
+    capture_end();
 
     if (deliver(owner, image)) selection_remember(top_left, bottom_right);
 }

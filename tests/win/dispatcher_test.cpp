@@ -203,12 +203,7 @@ protected:
     void TearDown() override {
         UnhookWindowsHookEx(hook_);
         // A failed test may leave capture mode on.
-        if (g_app.screen_image) {
-            mem_unlock(g_app.screen_image);
-            mem_free(g_app.screen_image);
-            g_app.screen_image = nullptr;
-            g_app.screen_header = nullptr;
-        }
+        capture_release_screen(&g_app.capture);
         if (IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
         g_app.linked_window = nullptr;
         g_app.linked_message = 0;
@@ -221,28 +216,28 @@ protected:
     // locked, and, when asked, the overlay shown (hiding a shown window
     // costs two seconds under Wine without a window manager).
     void start_capture_state(bool show = false) {
-        g_app.screen_image = dib_create24(kImageWidth, kImageHeight);
-        ASSERT_NE(g_app.screen_image, nullptr);
-        g_app.screen_header = static_cast<DibHeader*>(mem_lock(g_app.screen_image));
-        g_app.screen_bits = dib_bits_ptr(g_app.screen_header);
-        g_app.screen_stride = int(dib_stride(kImageWidth, 24));
+        g_app.capture.screen_image = dib_create24(kImageWidth, kImageHeight);
+        ASSERT_NE(g_app.capture.screen_image, nullptr);
+        g_app.capture.screen_header = static_cast<DibHeader*>(mem_lock(g_app.capture.screen_image));
+        g_app.capture.screen_bits = dib_bits_ptr(g_app.capture.screen_header);
+        g_app.capture.screen_stride = int(dib_stride(kImageWidth, 24));
         for (int y = 0; y < kImageHeight; ++y) {
-            uint8_t* row = dib_row_top_down(g_app.screen_header, y);
+            uint8_t* row = dib_row_top_down(g_app.capture.screen_header, y);
             for (int x = 0; x < kImageWidth; ++x) pattern(x, y, row + 3 * x);
         }
-        g_app.capture_flags |= kCaptureActive;
+        g_app.capture.capture_flags |= kCaptureActive;
         if (show) ShowWindow(window_, SW_SHOWNOACTIVATE);
     }
 
     void select(int x1, int y1, int x2, int y2) {
-        g_app.top_left = PixelPoint{x1, y1};
-        g_app.bottom_right = PixelPoint{x2, y2};
+        g_app.capture.top_left = PixelPoint{x1, y1};
+        g_app.capture.bottom_right = PixelPoint{x2, y2};
     }
 
     void expect_capture_ended() {
-        EXPECT_EQ(g_app.screen_image, nullptr);
-        EXPECT_EQ(g_app.screen_header, nullptr);
-        EXPECT_EQ(g_app.capture_flags & kCaptureActive, 0u);
+        EXPECT_EQ(g_app.capture.screen_image, nullptr);
+        EXPECT_EQ(g_app.capture.screen_header, nullptr);
+        EXPECT_EQ(g_app.capture.capture_flags & kCaptureActive, 0u);
     }
 
     // Exactly one dialog was seen, with this caption and text.
@@ -331,7 +326,7 @@ TEST_F(OutputDispatcher, SquareShrinksTheClipboardImage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x2 + 1 << "x" << c.y2 + 1 << " in " << c.square);
-        if (!g_app.screen_image) start_capture_state();
+        if (!g_app.capture.screen_image) start_capture_state();
         g_app.square = c.square;
         select(0, 0, c.x2, c.y2);
         output_selection(window_);
@@ -481,7 +476,8 @@ TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
         if (c.message >= 0)
             EXPECT_NE(seen_dialogs[0].text.find(message_text(c.message)), std::string::npos);
         else
-            EXPECT_NE(seen_dialogs[0].text.find("既に同じ名前のファイルがあります．"), std::string::npos);
+            EXPECT_NE(seen_dialogs[0].text.find("既に同じ名前のファイルがあります．"),
+                      std::string::npos);
         EXPECT_EQ(settings_read_int(kSectionOutput, "Number", 0), 7);
         EXPECT_TRUE(nothing_remembered());
     }

@@ -101,10 +101,10 @@ TEST_F(MainWindowTest, TrayLeftClickStartsACaptureUnlessGuarded) {
     ASSERT_TRUE(PeekMessageA(&msg, window_, UM_TRAY, UM_TRAY, PM_REMOVE));
     DispatchMessageA(&msg);
     EXPECT_TRUE(PeekMessageA(&msg, window_, UM_START_CAPTURE, UM_START_CAPTURE, PM_REMOVE));
-    g_app.capture_flags = kCaptureMenuOpen;
+    g_app.capture.capture_flags = kCaptureMenuOpen;
     SendMessageA(window_, UM_TRAY, 101, WM_LBUTTONUP);
     EXPECT_FALSE(PeekMessageA(&msg, window_, UM_START_CAPTURE, UM_START_CAPTURE, PM_REMOVE));
-    g_app.capture_flags = 0;
+    g_app.capture.capture_flags = 0;
 }
 
 TEST_F(MainWindowTest, HotkeyPostsStartCapture) {
