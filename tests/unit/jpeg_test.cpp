@@ -283,11 +283,9 @@ TEST(JpegRead, DensityOnlyInDotsPerCentimetre) {
         write_bytes(path, d);
         PackedDib back = nullptr;
         ASSERT_EQ(jpeg_read_dib(path.c_str(), &back), 0);
-        Locked l(back);
+        Held l(back);
         EXPECT_EQ(l.h->biXPelsPerMeter, c.want_x) << "unit " << c.unit;
         EXPECT_EQ(l.h->biYPelsPerMeter, c.want_y) << "unit " << c.unit;
-        mem_unlock(back);
-        mem_free(back);
     }
     mem_free(dib);
 }
