@@ -267,24 +267,23 @@ int write_file(std::FILE* f, const DibHeader* h, int table_bits, int min_code_si
 int gif_write(PackedDib dib, const char* path) {
     std::FILE* f = std::fopen(path, "wb");
     if (!f) return -1;
-    const DibHeader* h = dib ? static_cast<const DibHeader*>(mem_lock(dib)) : nullptr;
+    MemLock<const DibHeader> h(dib);
     if (!h) {
         std::fclose(f);
         return -6;
     }
-    int rc = usable_image(h, mem_size(dib)) ? 0 : -4;
+    int rc = usable_image(h.get(), mem_size(dib)) ? 0 : -4;
     GifLzw lzw;
     std::memset(&lzw, 0, sizeof lzw);
     int min_code_size = 0, table_bits = 0;
     if (rc == 0) {
-        uint32_t colours = dib_palette_entries(h);
+        uint32_t colours = dib_palette_entries(h.get());
         min_code_size = min_code_size_for(colours);
         table_bits = (min_code_size == 2 && colours == 2) ? 1 : min_code_size;
-        rc = encode_image(h, min_code_size, &lzw);
+        rc = encode_image(h.get(), min_code_size, &lzw);
     }
-    if (rc == 0) rc = write_file(f, h, table_bits, min_code_size, &lzw);
+    if (rc == 0) rc = write_file(f, h.get(), table_bits, min_code_size, &lzw);
     if (std::fclose(f) != 0 && rc == 0) rc = -1;
-    mem_unlock(dib);
     gif_lzw_free(&lzw);
     return rc;
 }

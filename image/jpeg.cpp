@@ -121,17 +121,13 @@ int compress_dib(DibHeader* h, int quality, std::FILE* stream, uint8_t* rgb_row,
 }  // namespace
 
 int jpeg_write_dib(PackedDib dib, int quality, std::FILE* stream) {
-    DibHeader* h = dib ? static_cast<DibHeader*>(mem_lock(dib)) : nullptr;
-    if (!stream) {
-        if (h) mem_unlock(dib);
-        return kJpegErrNoStream;
-    }
+    MemLock<DibHeader> h(dib);
+    if (!stream) return kJpegErrNoStream;
     if (!h || mem_size(dib) < sizeof(DibHeader)) {
-        if (h) mem_unlock(dib);
         std::fclose(stream);
         return kJpegErrLock;
     }
-    int code = check_writable(h, mem_size(dib));
+    int code = check_writable(h.get(), mem_size(dib));
     uint8_t* rgb_row = nullptr;
     uint8_t palette[256][3] = {};
     bool need_row = h->biBitCount == 8;
@@ -145,8 +141,8 @@ int jpeg_write_dib(PackedDib dib, int quality, std::FILE* stream) {
     if (code == 0 && h->biBitCount == 8) {
         // Indices past the colour table give black rather than reading
         // the pixel rows as colours.
-        uint32_t entries = dib_palette_entries(h);
-        const uint8_t* quad = dib_palette_ptr(h);
+        uint32_t entries = dib_palette_entries(h.get());
+        const uint8_t* quad = dib_palette_ptr(h.get());
         for (uint32_t i = 0; i < entries; ++i) {
             palette[i][0] = quad[4 * i + 2];
             palette[i][1] = quad[4 * i + 1];
@@ -154,9 +150,9 @@ int jpeg_write_dib(PackedDib dib, int quality, std::FILE* stream) {
         }
     }
     if (code == 0)
-        code = compress_dib(h, quality, stream, rgb_row, h->biBitCount == 8 ? palette : nullptr);
+        code = compress_dib(h.get(), quality, stream, rgb_row,
+                            h->biBitCount == 8 ? palette : nullptr);
     std::free(rgb_row);
-    mem_unlock(dib);
     if (code == 0 && std::fwrite(kTrailer, 1, 4, stream) != 4) code = JERR_FILE_WRITE;
     // A failed close can lose buffered bytes: that is a failed write.
     if (std::fclose(stream) != 0 && code == 0) code = JERR_FILE_WRITE;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/gif_write.h"
+#include "tests/unit/dib_test_support.h"
 #include "tests/unit/gif_test_support.h"
 
 namespace {
@@ -121,7 +122,8 @@ Decoded unpack(PackedDib dib, int rc) {
     Decoded d;
     d.rc = rc;
     if (!dib) return d;
-    auto* h = static_cast<DibHeader*>(mem_lock(dib));
+    Held l(dib);
+    DibHeader* h = l.h;
     d.width = h->biWidth;
     d.height = h->biHeight;
     d.colours = h->biClrUsed;
@@ -139,8 +141,6 @@ Decoded unpack(PackedDib dib, int rc) {
         const uint8_t* row = dib_row_top_down(h, y);
         d.rows.insert(d.rows.end(), row, row + d.stride);
     }
-    mem_unlock(dib);
-    mem_free(dib);
     return d;
 }
 

@@ -307,15 +307,13 @@ TEST(GifWrite, RefusesWhatItCannotStore) {
     };
     for (const Bad& b : bad) {
         PackedDib dib = make_paletted(4, 4, 8, 0, std::vector<uint8_t>(16, 2));
-        b.spoil(static_cast<DibHeader*>(mem_lock(dib)));
-        mem_unlock(dib);
+        b.spoil(MemLock<DibHeader>(dib).get());
         EXPECT_EQ(gif_write(dib, path.c_str()), -4) << b.what;
         mem_free(dib);
     }
     // An index that the code size cannot express would corrupt the stream.
     PackedDib stray = make_paletted(4, 4, 8, 3, std::vector<uint8_t>(16, 0));
-    static_cast<uint8_t*>(dib_bits_ptr(mem_lock(stray)))[5] = 9;
-    mem_unlock(stray);
+    dib_bits_ptr(MemLock<>(stray).get())[5] = 9;
     EXPECT_EQ(gif_write(stray, path.c_str()), -4);
 
     EXPECT_EQ(gif_write(nullptr, path.c_str()), -6);
