@@ -79,7 +79,10 @@ int bmp_read(const char* path, PackedDib* out) {
     if (!f) return kBmpErrFile;
     long size = -1;
     if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-    if (size < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
+    // Too short for any header, as the memory reader would say too. An empty
+    // file must not get that far: Windows cannot lock a block of 0 bytes,
+    // which would report it as a lack of memory.
+    if (size < 14 || std::fseek(f, 0, SEEK_SET) != 0) {
         std::fclose(f);
         return kBmpErrFile;
     }

@@ -302,6 +302,12 @@ TEST(BmpRead, RefusedHeadersAndShortFiles) {
     PackedDib out = nullptr;
     EXPECT_EQ(bmp_read(temp_path("does_not_exist.bmp").c_str(), &out), kBmpErrFile);
     EXPECT_EQ(out, nullptr);
+    // An empty file is too short, whatever the system makes of an empty block.
+    std::string empty = temp_path("empty.bmp");
+    write_file(empty, Bytes{});
+    EXPECT_EQ(bmp_read(empty.c_str(), &out), kBmpErrFile);
+    EXPECT_EQ(out, nullptr);
+    std::remove(empty.c_str());
 }
 
 TEST(BmpRead, UnderstatedImageSizeStillGivesWholeRows) {
