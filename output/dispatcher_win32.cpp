@@ -46,15 +46,21 @@ void output_to_linked_app(HWND owner, PackedDib image) {
 // be read.
 PackedDib shrink_to_square(HWND owner, PackedDib image) {
     if (g_app.square < kSquareMin) return image;
-    const DibHeader* header = static_cast<const DibHeader*>(mem_lock(image));
-    if (!header) {
+    int width = 0, height = 0;
+    bool locked = false;
+    {
+        MemLock<const DibHeader> header(image);
+        if ((locked = bool(header))) {
+            width = header->biWidth;
+            height = header->biHeight;
+        }
+    }
+    if (!locked) {
         capture_end();
         mem_free(image);
         show_warning(owner, kMsgBadImage);
         return nullptr;
     }
-    int width = header->biWidth, height = header->biHeight;
-    mem_unlock(image);
     int new_width, new_height;
     if (!selection_square_size(width, height, g_app.square, &new_width, &new_height))
         return image;
