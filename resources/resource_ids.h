@@ -24,3 +24,34 @@
 
 // The About box of the tray menu.
 #define IDD_ABOUT 155
+
+// Button icons of the coordinate boxes and the aspect-ratio panel.
+// Nudge the corner one pixel.
+#define IDI_ARROW_LEFT 103
+#define IDI_ARROW_RIGHT 104
+#define IDI_ARROW_UP 105
+#define IDI_ARROW_DOWN 106
+// Pick a corner with the mouse, move between the corners, decide.
+#define IDI_PICK_TOP_LEFT 108
+#define IDI_PICK_BOTTOM_RIGHT 109
+#define IDI_DECIDE 111
+#define IDI_TO_BOTTOM_RIGHT 137
+#define IDI_BACK_TO_TOP_LEFT 138
+// Opens a list.
+#define IDI_DROP_DOWN 120
+// Aspect ratios.
+#define IDI_ASPECT_3_4 112
+#define IDI_ASPECT_2_3 113
+#define IDI_ASPECT_1_1 114
+#define IDI_ASPECT_3_2 115
+#define IDI_ASPECT_4_3 116
+#define IDI_ASPECT_16_9 117
+// What the IDI_BOX_* state icons show:
+//   IDI_BOX_0  wheel moves the corner vertically     (wheel_vertical)
+//   IDI_BOX_1  wheel moves the corner horizontally   (wheel_horizontal)
+//   IDI_BOX_2  aspect ratio kept                     (aspect_locked)
+//   IDI_BOX_3  aspect ratio free                     (aspect_free)
+//   IDI_BOX_4  display: outside of the selection covered (show_cover)
+//   IDI_BOX_5  display: cross-hair lines and frame   (show_cross_hair)
+//   IDI_BOX_6  fixed size off, the corner moves      (move_corner)
+//   IDI_BOX_7  fixed size on, the rectangle moves    (move_whole)
