@@ -28,6 +28,7 @@ UINT taskbar_created_message = 0;
 
 LRESULT on_create(HWND window) {
     g_app.main_window = window;
+    capture_attach(window);
     taskbar_created_message = RegisterWindowMessageA("TaskbarCreated");
     if (!tray_add()) PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
@@ -44,6 +45,16 @@ void on_set_focus() {
     if (!g_app.capture.box_window) return;
     SetWindowPos(g_app.capture.box_window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
     SetFocus(g_app.capture.box_window);
+}
+
+// Alt+F4 on the full-screen picture means "away with it": during a capture
+// the close command ends the capture as Esc does, not the program. True
+// when handled.
+bool on_system_command(WPARAM command) {
+    if ((command & 0xFFF0) != SC_CLOSE || !(g_app.capture.capture_flags & kCaptureActive))
+        return false;
+    capture_end();
+    return true;
 }
 
 // Returns true when the message was consumed.
@@ -161,6 +172,9 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_SETFOCUS:
             on_set_focus();
             break;
+        case WM_SYSCOMMAND:
+            if (on_system_command(wparam)) return 0;
+            break;
 
         // The resident shell: hotkey, tray icon, other programs.
         case WM_HOTKEY:
@@ -194,9 +208,6 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_PAINT:
             overlay_paint(window);
             return 0;
-        case WM_MOUSEACTIVATE:
-            overlay_mouse_activate(window, lparam);
-            break;
         case WM_LBUTTONDOWN:
             overlay_left_button_down(window);
             return 0;

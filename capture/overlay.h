@@ -6,7 +6,11 @@
 
 #include "state/app_state.h"
 
-// UM_START_CAPTURE.
+// Makes `window` (the main window) the overlay: the selection draws on it
+// from now on, before any message can ask for a move.
+void capture_attach(HWND window);
+// UM_START_CAPTURE; refused while a capture, the tray menu, or a start or
+// an output is under way.
 void capture_start(HWND window);
 // UM_END_CAPTURE and every other end of capture mode: gives the grabbed
 // picture back and hides the overlay.
@@ -17,9 +21,10 @@ void capture_end();
 // the default processing (a box is open).
 bool overlay_set_cursor(LRESULT* result);
 void overlay_paint(HWND window);
-// WM_MOUSEACTIVATE; the default processing follows.
-void overlay_mouse_activate(HWND window, LPARAM lparam);
-// A click decides the corner, or with a box open starts the click timer.
+// A click decides the corner. With a box open (the overlay is then
+// inactive, so the click also brings WM_MOUSEACTIVATE, which does not count)
+// one click moves the corner there and a second within the click time acts
+// as the box's OK.
 void overlay_left_button_down(HWND window);
 void overlay_left_button_up();
 void overlay_mouse_move(HWND window);

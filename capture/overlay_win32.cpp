@@ -51,19 +51,6 @@ const SelectionOps kWin32Ops = {
     post_main,        post_box,
 };
 
-// A left press on the overlay while a box is open: a second press within
-// the click time acts as the box's OK.
-void on_press(HWND window) {
-    cap.press_point = cursor_in_image();
-    if (!cap.click_timer) {
-        cap.click_timer = SetTimer(window, kClickTimerId, kClickTimerMs, nullptr);
-    } else {
-        KillTimer(window, kClickTimerId);
-        cap.click_timer = 0;
-        post_box(kWmCommand, kBoxOk, 0);
-    }
-}
-
 void start_dragging(HWND window) {
     if (cap.dragging) return;
     RECT r;
@@ -75,6 +62,34 @@ void start_dragging(HWND window) {
     cap.dragging = c.x >= r.left && c.x <= r.right && c.y >= r.top && c.y <= r.bottom;
 }
 
+// Carries out what the click logic decided.
+void act_on_click(HWND window, ClickAction action) {
+    switch (action) {
+        case ClickAction::kNone:
+            break;
+        case ClickAction::kStartTimer:
+            SetTimer(window, kClickTimerId, kClickTimerMs, nullptr);
+            break;
+        case ClickAction::kBoxOk:
+            KillTimer(window, kClickTimerId);
+            post_box(kWmCommand, kBoxOk, 0);
+            break;
+        case ClickAction::kAdvance:
+            KillTimer(window, kClickTimerId);
+            post_main(UM_ADVANCE, 0, 0);
+            break;
+        case ClickAction::kStartDrag:
+            KillTimer(window, kClickTimerId);
+            start_dragging(window);
+            break;
+    }
+}
+
+void stop_click_tracking() {
+    if (cap.draw_window) KillTimer(cap.draw_window, kClickTimerId);
+    selection_click_stop();
+}
+
 }  // namespace
 
 // Runs the box of the current corner when one can be shown.
@@ -84,6 +99,7 @@ void overlay_right_button_up() {
     if (corner != kPickTopLeft && corner != kPickBottomRight) return;
     int result = box_runner ? box_runner(corner) : kNoBoxResult;
     if (result == kNoBoxResult) return;
+    stop_click_tracking();
     if (corner == kPickTopLeft)
         selection_top_left_box_result(TopLeftBoxResult(result));
     else
@@ -132,37 +148,22 @@ void overlay_paint(HWND window) {
 
 bool overlay_timer(HWND window, WPARAM id) {
     if (id != kClickTimerId) return false;
-    KillTimer(window, kClickTimerId);
-    cap.click_timer = 0;
-    if (left_button_down())
-        start_dragging(window);
-    else
-        post_main(UM_ADVANCE, 0, 0);
+    act_on_click(window, selection_click_timer(left_button_down()));
     return true;
-}
-
-void overlay_mouse_activate(HWND window, LPARAM lparam) {
-    if (selection_box_open() && HIWORD(lparam) == WM_LBUTTONDOWN) on_press(window);
 }
 
 void overlay_left_button_down(HWND window) {
     if (!selection_box_open())
         post_main(UM_ADVANCE, 0, 0);
     else
-        on_press(window);
+        act_on_click(window, selection_click_press(cursor_in_image()));
 }
 
 void overlay_left_button_up() { cap.dragging = 0; }
 
 void overlay_mouse_move(HWND window) {
     if (cap.click_timer && !cap.dragging) {
-        PixelPoint p = cursor_in_image();
-        if (std::abs(p.x - cap.press_point.x) <= 2 && std::abs(p.y - cap.press_point.y) <= 2)
-            return;
-        if (!left_button_down()) return;
-        KillTimer(window, kClickTimerId);
-        cap.click_timer = 0;
-        start_dragging(window);
+        act_on_click(window, selection_click_move(cursor_in_image(), left_button_down()));
         return;
     }
     if (!cap.dragging) return;
@@ -178,9 +179,14 @@ void overlay_mouse_move(HWND window) {
 
 void overlay_set_box_runner(BoxRunner runner) { box_runner = runner; }
 
-void capture_start(HWND window) {
-    if ((cap.capture_flags & (kCaptureActive | kCaptureMenuOpen)) || cap.screen_image) return;
+void capture_attach(HWND window) {
     selection_set_ops(&kWin32Ops);
+    cap.draw_window = window;
+}
+
+void capture_start(HWND window) {
+    if ((cap.capture_flags & (kCaptureActive | kCaptureMenuOpen)) || cap.screen_image || cap.busy)
+        return;
     update_screen_rect();
     const PixelRect& s = cap.screen_rect;
     SetWindowPos(window, nullptr, s.left, s.top, s.right - s.left, s.bottom - s.top,
@@ -190,7 +196,9 @@ void capture_start(HWND window) {
     cap.pick_state = kPickNothing;
     if (g_app.flags & kFlagAutoOpenBox) cap.capture_flags |= kCaptureOpenTopLeftBox;
     cap.draw_window = window;
+    cap.busy = 1;
     cap.screen_image = grab_for_capture();
+    cap.busy = 0;
     if (!cap.screen_image) return;
     cap.capture_flags |= kCaptureActive;
     cap.screen_header = static_cast<DibHeader*>(mem_lock(cap.screen_image));
@@ -202,6 +210,7 @@ void capture_start(HWND window) {
 
 void capture_end() {
     cap.capture_flags &= ~uint32_t(kCaptureActive);
+    stop_click_tracking();
     capture_release_screen(&g_app.capture);
     ShowWindow(g_app.main_window, SW_HIDE);
 }

@@ -395,3 +395,33 @@ void selection_bottom_right_box_result(BottomRightBoxResult result) {
             break;
     }
 }
+
+ClickAction selection_click_press(PixelPoint at) {
+    cap.press_point = at;
+    if (!cap.click_timer) {
+        cap.click_timer = kClickTimerId;
+        return ClickAction::kStartTimer;
+    }
+    cap.click_timer = 0;
+    return ClickAction::kBoxOk;
+}
+
+ClickAction selection_click_timer(bool button_down) {
+    if (!cap.click_timer) return ClickAction::kNone;
+    cap.click_timer = 0;
+    return button_down ? ClickAction::kStartDrag : ClickAction::kAdvance;
+}
+
+ClickAction selection_click_move(PixelPoint at, bool button_down) {
+    if (!cap.click_timer || cap.dragging) return ClickAction::kNone;
+    if (std::abs(at.x - cap.press_point.x) <= 2 && std::abs(at.y - cap.press_point.y) <= 2)
+        return ClickAction::kNone;
+    if (!button_down) return ClickAction::kNone;
+    cap.click_timer = 0;
+    return ClickAction::kStartDrag;
+}
+
+void selection_click_stop() {
+    cap.click_timer = 0;
+    cap.dragging = 0;
+}

@@ -67,6 +67,28 @@ void selection_toggle_fixed();
 // A drag step of d pixels (press-and-hold with a box open).
 void selection_drag_by(PixelPoint d);
 
+// The overlay's left button while a box is open. The overlay is inactive
+// then: one physical click brings WM_MOUSEACTIVATE and WM_LBUTTONDOWN, and
+// only the button press counts. A press starts the click timer; a second
+// press before it runs out acts as the box's OK; when it runs out, a held
+// button starts a drag, a released one moves the corner to the cursor.
+enum class ClickAction {
+    kNone,
+    kStartTimer,  // set the click timer
+    kBoxOk,       // kill the timer, post OK to the box
+    kAdvance,     // post UM_ADVANCE (the corner goes to the cursor)
+    kStartDrag,
+};
+ClickAction selection_click_press(PixelPoint at);
+ClickAction selection_click_timer(bool button_down);
+// A pointer move while the timer runs: a held button that left the press
+// point by more than two pixels starts a drag at once.
+ClickAction selection_click_move(PixelPoint at, bool button_down);
+// Ends a pending click and a drag: they belong to the box or the capture
+// that was there when they began. (A timer message still in the queue is
+// then ignored.)
+void selection_click_stop();
+
 // What the coordinate boxes end with (other values are ignored).
 enum TopLeftBoxResult : int {
     kTopLeftBoxCancel = -1,       // end the capture without output

@@ -108,9 +108,7 @@ int deliver(HWND owner, PackedDib image) {
     return 1;
 }
 
-}  // namespace
-
-void output_selection(HWND owner) {
+void deliver_selection(HWND owner) {
     // Scaling runs the message pump; keep the corners as they were confirmed.
     const PixelPoint top_left = g_app.capture.top_left, bottom_right = g_app.capture.bottom_right;
     PixelRect rect = selection_crop_rect(top_left, bottom_right);
@@ -123,13 +121,29 @@ void output_selection(HWND owner) {
 
     // A linked application takes the picture as cut, whatever else is set.
     if (linked_app_alive()) {
+        g_app.capture.busy = 0;  // nothing pumps before the capture ends
         output_to_linked_app(owner, image);
         return;
     }
 
     image = shrink_to_square(owner, image);
+    // From here on nothing runs the pump before the capture has ended; the
+    // notices and warnings that follow may let a new capture start.
+    g_app.capture.busy = 0;
     if (!image) return;
     capture_end();
 
     if (deliver(owner, image)) selection_remember(top_left, bottom_right);
+}
+
+}  // namespace
+
+void output_selection(HWND owner) {
+    // Only a capture delivers, once: scaling runs the message pump, and a
+    // second confirmation arriving meanwhile must not start another output.
+    CaptureState& cap = g_app.capture;
+    if (!(cap.capture_flags & kCaptureActive) || !cap.screen_image || cap.busy) return;
+    cap.busy = 1;
+    deliver_selection(owner);
+    cap.busy = 0;
 }

@@ -81,6 +81,9 @@ struct CaptureState {
     int dragging = 0;
     PixelPoint drag_last = {};
     PixelRect overlay_rect = {};
+    // A start or an output is under way; both can run the message pump
+    // (resizing a picture), which must not start a second one.
+    int busy = 0;
 };
 
 // Unlocks and frees the grabbed picture, if any: the one way capture mode

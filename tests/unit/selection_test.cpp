@@ -290,3 +290,34 @@ TEST_F(SelectionTest, BottomRightBoxResults) {
 }
 
 }  // namespace
+
+namespace {
+
+// One click with a box open moves the corner; two within the click time
+// act as the box's OK; a timer that outlives its box or capture does nothing.
+TEST_F(SelectionTest, ClicksWithABoxOpen) {
+    using A = ClickAction;
+    // Single click: press, then the timer runs out with the button up.
+    EXPECT_EQ(selection_click_press(PixelPoint{5, 5}), A::kStartTimer);
+    EXPECT_EQ(selection_click_timer(false), A::kAdvance);
+    EXPECT_EQ(selection_click_timer(false), A::kNone);  // a late timer message
+    // Double click.
+    EXPECT_EQ(selection_click_press(PixelPoint{5, 5}), A::kStartTimer);
+    EXPECT_EQ(selection_click_press(PixelPoint{5, 5}), A::kBoxOk);
+    EXPECT_EQ(selection_click_timer(false), A::kNone);
+    // Press and hold, or a held button moved more than two pixels: a drag.
+    EXPECT_EQ(selection_click_press(PixelPoint{5, 5}), A::kStartTimer);
+    EXPECT_EQ(selection_click_move(PixelPoint{7, 7}, true), A::kNone);
+    EXPECT_EQ(selection_click_move(PixelPoint{8, 5}, false), A::kNone);
+    EXPECT_EQ(selection_click_move(PixelPoint{8, 5}, true), A::kStartDrag);
+    selection_click_stop();
+    EXPECT_EQ(selection_click_press(PixelPoint{5, 5}), A::kStartTimer);
+    EXPECT_EQ(selection_click_timer(true), A::kStartDrag);
+    // The box closed (or Esc, or an output) between the press and the timer.
+    EXPECT_EQ(selection_click_press(PixelPoint{5, 5}), A::kStartTimer);
+    selection_click_stop();
+    EXPECT_EQ(selection_click_timer(false), A::kNone);
+    EXPECT_EQ(selection_click_press(PixelPoint{5, 5}), A::kStartTimer);  // not an OK
+}
+
+}  // namespace

@@ -113,4 +113,24 @@ TEST_F(MainWindowTest, HotkeyPostsStartCapture) {
     EXPECT_TRUE(PeekMessageA(&msg, window_, UM_START_CAPTURE, UM_START_CAPTURE, PM_REMOVE));
 }
 
+// Another program may post selection requests at any time; before any
+// capture they must find the overlay ready, not crash the program.
+TEST_F(MainWindowTest, SelectionRequestsBeforeAnyCaptureAreHarmless) {
+    PostMessageA(window_, UM_MOVE_CORNER, 3, 1003);
+    PostMessageA(window_, UM_ADVANCE, 0, 0);
+    PostMessageA(window_, UM_TOGGLE_FIXED, 0, 0);
+    EXPECT_FALSE(drain());
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_FALSE(IsWindowVisible(window_));
+}
+
+// Alt+F4 on the full-screen picture ends the capture, not the program.
+TEST_F(MainWindowTest, CloseCommandDuringACaptureEndsOnlyTheCapture) {
+    g_app.capture.capture_flags |= kCaptureActive;
+    SendMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(g_app.capture.capture_flags & kCaptureActive, 0u);
+    EXPECT_FALSE(drain());
+    EXPECT_TRUE(IsWindow(window_));
+}
+
 }  // namespace
