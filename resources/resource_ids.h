@@ -55,3 +55,50 @@
 //   IDI_BOX_5  display: cross-hair lines and frame   (show_cross_hair)
 //   IDI_BOX_6  fixed size off, the corner moves      (move_corner)
 //   IDI_BOX_7  fixed size on, the rectangle moves    (move_whole)
+
+// The coordinate boxes: normal and large templates.
+#define IDD_BOX_TOP_LEFT 101
+#define IDD_BOX_BOTTOM_RIGHT 102
+#define IDD_BOX_TOP_LEFT_LARGE 132
+#define IDD_BOX_BOTTOM_RIGHT_LARGE 133
+// Controls of both boxes (one id may play another role in the other box).
+#define IDC_BOX_DECIDE 1
+#define IDC_BOX_UP 1000
+#define IDC_BOX_DOWN 1001
+#define IDC_BOX_LEFT 1002
+#define IDC_BOX_RIGHT 1003
+#define IDC_BOX_XY 1004           // top-left: x,y of the top-left corner
+#define IDC_BOX_SWATCH 1005
+#define IDC_BOX_RGB 1006
+#define IDC_BOX_ASPECT_TEXT 1007  // top-left
+#define IDC_BOX_BACK 1008         // top-left: close; bottom-right: back to the top-left
+#define IDC_BOX_ASPECT 1009       // top-left: aspect chooser button
+#define IDC_BOX_BR_XY 1009        // bottom-right: x,y of the bottom-right corner
+#define IDC_BOX_TL_XY 1010        // bottom-right: x,y of the top-left corner
+#define IDC_BOX_WIDTH_MENU 1011   // top-left
+#define IDC_BOX_CLOSE 1011        // bottom-right: close, go on with the mouse
+#define IDC_BOX_WIDTH_TEXT 1012   // top-left
+#define IDC_BOX_SIZE_TEXT 1012    // bottom-right
+#define IDC_BOX_SIZE_MENU 1013
+#define IDC_BOX_WHEEL 1014
+#define IDC_BOX_ASPECT_RELEASE 1015
+#define IDC_BOX_FIXED 1017
+#define IDC_BOX_MODE 900
+
+// The constraint panels and small dialogs.
+#define IDD_ASPECT_CHOOSER 118
+#define IDD_CUSTOM_ASPECT 122
+#define IDD_CUSTOM_WIDTH 123
+#define IDD_SIZE 140
+#define IDC_CHOOSER_16_9 1014
+#define IDC_CHOOSER_3_2 1015
+#define IDC_CHOOSER_4_3 1016
+#define IDC_CHOOSER_1_1 1017
+#define IDC_CHOOSER_3_4 1018
+#define IDC_CHOOSER_2_3 1019
+#define IDC_CHOOSER_FREE 1020
+#define IDC_CHOOSER_CUSTOM 1021
+#define IDC_EDIT_WIDTH 1012
+#define IDC_EDIT_HEIGHT 1017
+#define IDC_SPIN_WIDTH 1018
+#define IDC_SPIN_HEIGHT 1019

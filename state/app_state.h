@@ -84,6 +84,8 @@ struct CaptureState {
     // A start or an output is under way; both can run the message pump
     // (resizing a picture), which must not start a second one.
     int busy = 0;
+    // The colour under the open box's corner (COLORREF).
+    uint32_t picked_colour = 0;
 };
 
 // Unlocks and frees the grabbed picture, if any: the one way capture mode
@@ -121,6 +123,9 @@ struct AppState {
     // Menu guard.
     int menu_dismissed = 0;
     uint32_t menu_dismiss_tick = 0;
+
+    // Tooltip hints: off while a menu or a small dialog of a box is up.
+    int hints_enabled = 1;
 };
 
 extern AppState g_app;
