@@ -111,16 +111,19 @@ PY
 overlay_visible() { xdotool search --onlyvisible --classname tamble.exe >/dev/null 2>&1; }
 overlay_hidden() { ! overlay_visible; }
 
-# A left click on the program's icon in Wine's tray window, as a user does.
-click_tray_icon() {
-    local id x y w h
+# A click with BUTTON on the program's icon in Wine's tray window.
+tray_icon_click() {
+    local id X Y WIDTH HEIGHT SCREEN WINDOW
     id=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -n 1)
     [ -n "$id" ] || return 1
     xdotool windowraise "$id"
     eval "$(xdotool getwindowgeometry --shell "$id")"
     # The icon sits at the left of the window's lowest 20 pixels.
-    xdotool mousemove $((X + 12)) $((Y + HEIGHT - 12)) click 1
+    xdotool mousemove $((X + 12)) $((Y + HEIGHT - 12)) click "$1"
 }
+
+# A left click on the program's icon, as a user does.
+click_tray_icon() { tray_icon_click 1; }
 
 mouse_at() {  # mouse_at X Y
     local X Y SCREEN WINDOW
@@ -176,4 +179,35 @@ if not done:
     out.append(f"{key}={value}")
 open(path, "wb").write(("\r\n".join(out) + "\r\n").encode("latin-1"))
 PY
+}
+
+# --- tray menu ---------------------------------------------------------
+# A popup menu is an X window of its program's class (tamble.exe,
+# wintool.exe); it takes keys once it has the X focus.
+menu_window() { xdotool search --onlyvisible --classname "$1" 2>/dev/null | head -n 1; }
+menu_shown() { [ -n "$(menu_window "$1")" ]; }
+menu_gone() { ! menu_shown "$1"; }
+menu_keys() {  # menu_keys PROGRAM KEY...
+    local id
+    id=$(menu_window "$1")
+    shift
+    [ -n "$id" ] && xdotool windowfocus "$id" && xdotool key "$@"
+}
+
+# A right click on the tray icon; waits for the menu.
+open_tray_menu() { tray_icon_click 3 && wait_until 10 menu_shown tamble.exe; }
+
+# Opens the tray menu and picks its Nth item (separators do not count).
+choose_tray_item() {
+    local keys=() i
+    for ((i = 0; i < $1; i++)); do keys+=(Down); done
+    open_tray_menu && menu_keys tamble.exe "${keys[@]}" Return
+}
+
+# Keys reach the overlay once it has the X keyboard focus; the first
+# capture after a start may show it a moment before.
+overlay_has_focus() {
+    local focus
+    focus=$(xdotool getwindowfocus 2>/dev/null) || return 1
+    xdotool search --onlyvisible --classname tamble.exe 2>/dev/null | grep -qx "$focus"
 }
