@@ -16,7 +16,9 @@
 #include "app/startup.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
+#include "capture/coordinate_box.h"
 #include "capture/monitors.h"
+#include "capture/overlay.h"
 #include "resources/resource_ids.h"
 #include "sys/pump.h"
 
@@ -102,7 +104,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     g_app.instance = instance;
     RECT area = {0, 0, 0, 0};
     monitors_union(&area);
-    g_app.screen_rect = PixelRect{area.left, area.top, area.right, area.bottom};
+    g_app.capture.screen_rect = PixelRect{area.left, area.top, area.right, area.bottom};
 
     if (!program_path_has_backslash()) {
         release_start_mutex(start_mutex);
@@ -125,6 +127,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     startup_scrap_folder(&g_app, documents);
 
     pump_set_hook(pump_messages);
+    overlay_set_box_runner(coordinate_box_run);
     main_window_register(instance);
     HWND window = main_window_create(instance, area);
     if (window) ShowWindow(window, SW_HIDE);

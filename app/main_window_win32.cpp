@@ -4,16 +4,18 @@
 
 #include <cstring>
 
+#include "app/shell_logic.h"
+#include "app/tray_menu.h"
+#include "capture/input_filter.h"
+#include "capture/overlay.h"
+#include "capture/selection.h"
+#include "output/dispatcher.h"
+#include "resources/resource_ids.h"
 #include "state/app_state.h"
 #include "state/messages.h"
 #include "state/settings.h"
-#include "app/shell_logic.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
-#include "capture/input_filter.h"
-#include "app/tray_menu.h"
-#include "capture/overlay.h"
-#include "resources/resource_ids.h"
 
 namespace {
 
@@ -26,42 +28,47 @@ UINT taskbar_created_message = 0;
 
 LRESULT on_create(HWND window) {
     g_app.main_window = window;
+    capture_attach(window);
     taskbar_created_message = RegisterWindowMessageA("TaskbarCreated");
     if (!tray_add()) PostMessageA(window, WM_CLOSE, 0, 0);
     return 0;
 }
 
 LRESULT on_destroy() {
-    if (g_app.screen_image) {
-        if (g_app.screen_header) mem_unlock(g_app.screen_image);
-        mem_free(g_app.screen_image);
-        g_app.screen_image = nullptr;
-        g_app.screen_header = nullptr;
-        g_app.screen_bits = nullptr;
-    }
+    capture_release_screen(&g_app.capture);
     tray_remove();
     PostQuitMessage(0);
     return 0;
 }
 
 void on_set_focus() {
-    if (!g_app.box_window) return;
-    SetWindowPos(g_app.box_window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
-    SetFocus(g_app.box_window);
+    if (!g_app.capture.box_window) return;
+    SetWindowPos(g_app.capture.box_window, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE);
+    SetFocus(g_app.capture.box_window);
+}
+
+// Alt+F4 on the full-screen picture means "away with it": during a capture
+// the close command ends the capture as Esc does, not the program. True
+// when handled.
+bool on_system_command(WPARAM command) {
+    if ((command & 0xFFF0) != SC_CLOSE || !(g_app.capture.capture_flags & kCaptureActive))
+        return false;
+    capture_end();
+    return true;
 }
 
 // Returns true when the message was consumed.
 bool on_tray(HWND window, LPARAM mouse) {
-    switch (tray_action(g_app.capture_flags, uint32_t(mouse))) {
+    switch (tray_action(g_app.capture.capture_flags, uint32_t(mouse))) {
         case TrayAction::kStartCapture:
             PostMessageA(window, UM_START_CAPTURE, 0, 0);
             return true;
         case TrayAction::kMenu:
             // While the menu and its commands run, tray clicks and captures
             // wait (the editor wait keeps dispatching messages).
-            g_app.capture_flags |= kCaptureMenuOpen;
+            g_app.capture.capture_flags |= kCaptureMenuOpen;
             tray_menu(window);
-            g_app.capture_flags &= ~uint32_t(kCaptureMenuOpen);
+            g_app.capture.capture_flags &= ~uint32_t(kCaptureMenuOpen);
             return true;
         case TrayAction::kDefault:
             break;
@@ -145,16 +152,16 @@ void tray_remove() {
 }
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    // Keys, the wheel and the other buttons become selection requests; the
-    // main window goes on with the message whatever the filter did.
-    box_input_filter(message, wparam, window, lparam);
-    LRESULT result;
-    if (overlay_handle_message(window, message, wparam, lparam, &result)) return result;
+    // Keys, the wheel and the other buttons become selection requests; a
+    // message the filter has turned into one is done with.
+    if (box_input_filter(message, wparam, window, lparam)) return 0;
     if (message == taskbar_created_message && message != 0) {
         tray_restore();
         return 0;
     }
+    LRESULT result = 0;
     switch (message) {
+        // The window itself.
         case WM_CREATE:
             return on_create(window);
         case WM_CLOSE:
@@ -162,11 +169,16 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             return 0;
         case WM_DESTROY:
             return on_destroy();
-        case WM_HOTKEY:
-            PostMessageA(window, UM_START_CAPTURE, 0, 0);
-            break;
         case WM_SETFOCUS:
             on_set_focus();
+            break;
+        case WM_SYSCOMMAND:
+            if (on_system_command(wparam)) return 0;
+            break;
+
+        // The resident shell: hotkey, tray icon, other programs.
+        case WM_HOTKEY:
+            PostMessageA(window, UM_START_CAPTURE, 0, 0);
             break;
         case UM_TRAY:
             if (on_tray(window, lparam)) return 0;
@@ -178,6 +190,51 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             return 0;
         case UM_CLOSE:
             on_close_request(window);
+            return 0;
+
+        // Capture mode: the window is the overlay.
+        case UM_START_CAPTURE:
+            capture_start(window);
+            return 0;
+        case UM_END_CAPTURE:
+            capture_end();
+            return 0;
+        case UM_OUTPUT:
+            output_selection(window);
+            return 1;
+        case WM_SETCURSOR:
+            if (overlay_set_cursor(&result)) return result;
+            break;
+        case WM_PAINT:
+            overlay_paint(window);
+            return 0;
+        case WM_LBUTTONDOWN:
+            overlay_left_button_down(window);
+            return 0;
+        case WM_LBUTTONUP:
+            overlay_left_button_up();
+            return 0;
+        case WM_MOUSEMOVE:
+            overlay_mouse_move(window);
+            return 0;
+        case WM_RBUTTONUP:
+            overlay_right_button_up();
+            return 0;
+        case WM_TIMER:
+            if (overlay_timer(window, wparam)) return 0;
+            break;
+
+        // Requests of the input filter, the boxes and the constraint menus.
+        case UM_ADVANCE:
+            selection_advance();
+            return 0;
+        case UM_MOVE_CORNER:
+            selection_move_corner(int(wparam), int(lparam));
+            return 0;
+        case UM_SET_SIZE:
+            return selection_set_size(int(wparam), int(lparam));
+        case UM_TOGGLE_FIXED:
+            selection_toggle_fixed();
             return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);

@@ -68,8 +68,8 @@ double median(std::vector<double> v) {
 
 // Mean time of one UM_MOVE_CORNER in the current display mode, in µs.
 double time_corner_moves(HWND window, int moves) {
-    g_app.pick_state = 1;
-    g_app.top_left = PixelPoint{400, 300};
+    g_app.capture.pick_state = kPickTopLeft;
+    g_app.capture.top_left = PixelPoint{400, 300};
     double start = now_ms();
     for (int i = 0; i < moves; ++i)
         SendMessageA(window, UM_MOVE_CORNER, 1, (i & 1) ? kDirLeft : kDirRight);
@@ -107,8 +107,8 @@ int main(int argc, char** argv) {
         }
         starts.push_back(now_ms() - t0);
         if (r == 0) {
-            int width = g_app.screen_rect.right - g_app.screen_rect.left;
-            int height = g_app.screen_rect.bottom - g_app.screen_rect.top;
+            int width = g_app.capture.screen_rect.right - g_app.capture.screen_rect.left;
+            int height = g_app.capture.screen_rect.bottom - g_app.capture.screen_rect.top;
             std::printf("screen %dx%d\n", width, height);
         }
         if (r == rounds - 1) {

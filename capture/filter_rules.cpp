@@ -63,11 +63,11 @@ FilterAction on_key_up(const FilterInput& in) {
         case '0':
         case 'C':
         case kVkNumpad0:
-            if (in.pick_state != 2) return not_handled();
+            if (in.pick_state != kPickBottomRight) return not_handled();
             return box ? box_command(kBoxCmdBack) : post(FilterTarget::kMain, kMsgRButtonUp, 0, 0);
         case 'A':
         case kVkMultiply:
-            if (in.pick_state != 2 || in.aspect <= 0) return handled();
+            if (in.pick_state != kPickBottomRight || in.aspect <= 0) return handled();
             return box ? box_command(kBoxCmdAspectRelease) : toggle(kCaptureAspectReleased);
         case 'B':
         case kVkAdd:

@@ -5,5 +5,6 @@
 
 #include <windows.h>
 
-// 1 when the message was handled (the caller returns at once), else 0.
+// 1 when the message has become a request (the caller returns at once and
+// the message gets no further processing), else 0.
 int box_input_filter(UINT message, WPARAM wparam, HWND window, LPARAM lparam);

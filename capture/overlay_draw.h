@@ -1,7 +1,7 @@
 // Drawing on the capture overlay: marks by inversion (display mode 0), the
 // magnifier, and the covered display (mode 1). Points are image (overlay
 // client) coordinates. Each primitive takes and releases its own device
-// context of g_app.draw_window and reads the locked g_app.screen_image.
+// context of g_app.capture.draw_window and reads the locked g_app.capture.screen_image.
 #pragma once
 
 #include "sys/handles.h"

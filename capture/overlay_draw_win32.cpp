@@ -10,7 +10,7 @@ namespace {
 // The overlay's device context for the length of one primitive.
 class OverlayDc {
 public:
-    OverlayDc() : window_(g_app.draw_window), dc_(GetDC(window_)) {}
+    OverlayDc() : window_(g_app.capture.draw_window), dc_(GetDC(window_)) {}
     ~OverlayDc() {
         if (dc_) ReleaseDC(window_, dc_);
     }
@@ -35,15 +35,15 @@ private:
     HCURSOR previous_;
 };
 
-bool image_locked() { return g_app.screen_header && g_app.screen_bits; }
+bool image_locked() { return g_app.capture.screen_header && g_app.capture.screen_bits; }
 
-int image_width() { return g_app.screen_header->biWidth; }
-int image_height() { return g_app.screen_header->biHeight; }
+int image_width() { return g_app.capture.screen_header->biWidth; }
+int image_height() { return g_app.capture.screen_header->biHeight; }
 
 // Client extents of the overlay: it covers screen_rect, whose origin may be
 // negative on desktops with monitors left of or above the primary one.
-int client_width() { return g_app.screen_rect.right - g_app.screen_rect.left; }
-int client_height() { return g_app.screen_rect.bottom - g_app.screen_rect.top; }
+int client_width() { return g_app.capture.screen_rect.right - g_app.capture.screen_rect.left; }
+int client_height() { return g_app.capture.screen_rect.bottom - g_app.capture.screen_rect.top; }
 
 void invert(HDC dc, const PixelRect& r) {
     PatBlt(dc, r.left, r.top, r.right - r.left, r.bottom - r.top, DSTINVERT);
@@ -56,8 +56,9 @@ void fill(HDC dc, const PixelRect& r, HBRUSH brush) {
 
 void copy_from_image(HDC dc, const DibBlit& b) {
     SetDIBitsToDevice(dc, b.dest_x, b.dest_y, DWORD(b.width), DWORD(b.height), b.src_x, b.src_y, 0,
-                      UINT(image_height()), g_app.screen_bits,
-                      reinterpret_cast<const BITMAPINFO*>(g_app.screen_header), DIB_RGB_COLORS);
+                      UINT(image_height()), g_app.capture.screen_bits,
+                      reinterpret_cast<const BITMAPINFO*>(g_app.capture.screen_header),
+                      DIB_RGB_COLORS);
 }
 
 void paint_cover(HDC dc, const CoverPlan& plan) {
@@ -88,10 +89,10 @@ void draw_frame(PixelPoint tl, PixelPoint br) {
 void draw_magnifier(PixelPoint p) {
     if (!image_locked()) return;
     ImageView image;
-    image.bits = g_app.screen_bits;
+    image.bits = g_app.capture.screen_bits;
     image.width = image_width();
     image.height = image_height();
-    image.stride = g_app.screen_stride;
+    image.stride = g_app.capture.screen_stride;
     MagnifierCell cells[kMagnifierCells * kMagnifierCells];
     const int count = overlay_magnifier_cells(p, image, cells);
     OverlayDc dc;

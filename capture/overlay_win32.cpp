@@ -10,22 +10,22 @@
 #include "capture/screen_grab.h"
 #include "capture/selection.h"
 #include "image/dib_draw.h"
-#include "output/dispatcher.h"
 
 namespace {
 
 BoxRunner box_runner = nullptr;
+CaptureState& cap = g_app.capture;
 
 // The cursor in image coordinates: the desktop position less the origin of
 // the grabbed area (negative when monitors lie left of or above the primary).
 PixelPoint cursor_in_image() {
     POINT p;
     GetCursorPos(&p);
-    return PixelPoint{p.x - g_app.screen_rect.left, p.y - g_app.screen_rect.top};
+    return PixelPoint{p.x - cap.screen_rect.left, p.y - cap.screen_rect.top};
 }
 
 void set_cursor_in_image(PixelPoint p) {
-    SetCursorPos(p.x + g_app.screen_rect.left, p.y + g_app.screen_rect.top);
+    SetCursorPos(p.x + cap.screen_rect.left, p.y + cap.screen_rect.top);
 }
 
 void hide_cursor() { SetCursor(nullptr); }
@@ -42,7 +42,7 @@ void post_main(uint32_t message, uintptr_t wparam, intptr_t lparam) {
 }
 
 void post_box(uint32_t message, uintptr_t wparam, intptr_t lparam) {
-    if (g_app.box_window) PostMessageA(g_app.box_window, message, wparam, lparam);
+    if (cap.box_window) PostMessageA(cap.box_window, message, wparam, lparam);
 }
 
 const SelectionOps kWin32Ops = {
@@ -51,26 +51,68 @@ const SelectionOps kWin32Ops = {
     post_main,        post_box,
 };
 
-// Runs the box of the current corner when one can be shown.
-void on_right_button_up() {
-    if (selection_box_open() || !g_app.screen_image) return;
-    int corner = g_app.pick_state;
-    if (corner != 1 && corner != 2) return;
-    int result = box_runner ? box_runner(corner) : kNoBoxResult;
-    if (result == kNoBoxResult) return;
-    if (corner == 1)
-        top_left_box_result(result);
-    else
-        bottom_right_box_result(result);
+void start_dragging(HWND window) {
+    if (cap.dragging) return;
+    RECT r;
+    GetWindowRect(window, &r);
+    cap.overlay_rect = PixelRect{r.left, r.top, r.right, r.bottom};
+    POINT c;
+    GetCursorPos(&c);
+    cap.drag_last = cursor_in_image();
+    cap.dragging = c.x >= r.left && c.x <= r.right && c.y >= r.top && c.y <= r.bottom;
 }
 
-// WM_SETCURSOR: true when handled with *result.
-bool on_set_cursor(LRESULT* result) {
+// Carries out what the click logic decided.
+void act_on_click(HWND window, ClickAction action) {
+    switch (action) {
+        case ClickAction::kNone:
+            break;
+        case ClickAction::kStartTimer:
+            SetTimer(window, kClickTimerId, kClickTimerMs, nullptr);
+            break;
+        case ClickAction::kBoxOk:
+            KillTimer(window, kClickTimerId);
+            post_box(kWmCommand, kBoxOk, 0);
+            break;
+        case ClickAction::kAdvance:
+            KillTimer(window, kClickTimerId);
+            post_main(UM_ADVANCE, 0, 0);
+            break;
+        case ClickAction::kStartDrag:
+            KillTimer(window, kClickTimerId);
+            start_dragging(window);
+            break;
+    }
+}
+
+void stop_click_tracking() {
+    if (cap.draw_window) KillTimer(cap.draw_window, kClickTimerId);
+    selection_click_stop();
+}
+
+}  // namespace
+
+// Runs the box of the current corner when one can be shown.
+void overlay_right_button_up() {
+    if (selection_box_open() || !cap.screen_image) return;
+    const PickState corner = cap.pick_state;
+    if (corner != kPickTopLeft && corner != kPickBottomRight) return;
+    int result = box_runner ? box_runner(corner) : kNoBoxResult;
+    if (result == kNoBoxResult) return;
+    stop_click_tracking();
+    if (corner == kPickTopLeft)
+        selection_top_left_box_result(TopLeftBoxResult(result));
+    else
+        selection_bottom_right_box_result(BottomRightBoxResult(result));
+}
+
+bool overlay_set_cursor(LRESULT* result) {
+    *result = 0;
     if (selection_box_open()) {
         SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));  // IDC_ARROW
         return false;
     }
-    if (!g_app.screen_image) {
+    if (!cap.screen_image) {
         SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
         *result = 0;
         return true;
@@ -80,7 +122,7 @@ bool on_set_cursor(LRESULT* result) {
     return true;
 }
 
-void on_paint(HWND window) {
+void overlay_paint(HWND window) {
     // The marks are drawn by inversion through a window DC that is not
     // clipped to the update region; repaint the whole picture so that they
     // are drawn exactly once over it.
@@ -90,167 +132,85 @@ void on_paint(HWND window) {
         InvalidateRect(window, nullptr, FALSE);
     PAINTSTRUCT ps;
     BeginPaint(window, &ps);
-    if (g_app.screen_image) {
+    if (cap.screen_image) {
         if (!selection_cover_mode()) {
-            dib_draw(&ps, g_app.screen_image);
-            if (g_app.pick_state == 1) draw_crosshair(g_app.top_left);
-            if (g_app.pick_state == 2) draw_frame(g_app.top_left, g_app.bottom_right);
+            dib_draw(&ps, cap.screen_image);
+            if (cap.pick_state == kPickTopLeft) draw_crosshair(cap.top_left);
+            if (cap.pick_state == kPickBottomRight) draw_frame(cap.top_left, cap.bottom_right);
         } else {
-            if (g_app.pick_state == 1) paint_cover_top_left(g_app.top_left);
-            if (g_app.pick_state == 2) paint_cover_rect(g_app.top_left, g_app.bottom_right);
+            if (cap.pick_state == kPickTopLeft) paint_cover_top_left(cap.top_left);
+            if (cap.pick_state == kPickBottomRight)
+                paint_cover_rect(cap.top_left, cap.bottom_right);
         }
     }
     EndPaint(window, &ps);
 }
 
-// A left press on the overlay while a box is open: a second press within
-// the click time acts as the box's OK.
-void on_press(HWND window) {
-    g_app.press_point = cursor_in_image();
-    if (!g_app.click_timer) {
-        g_app.click_timer = SetTimer(window, kClickTimerId, kClickTimerMs, nullptr);
-    } else {
-        KillTimer(window, kClickTimerId);
-        g_app.click_timer = 0;
-        post_box(kWmCommand, kBoxOk, 0);
-    }
+bool overlay_timer(HWND window, WPARAM id) {
+    if (id != kClickTimerId) return false;
+    act_on_click(window, selection_click_timer(left_button_down()));
+    return true;
 }
 
-void start_dragging(HWND window) {
-    if (g_app.dragging) return;
-    RECT r;
-    GetWindowRect(window, &r);
-    g_app.overlay_rect = PixelRect{r.left, r.top, r.right, r.bottom};
-    POINT c;
-    GetCursorPos(&c);
-    g_app.drag_last = cursor_in_image();
-    g_app.dragging = c.x >= r.left && c.x <= r.right && c.y >= r.top && c.y <= r.bottom;
-}
-
-void on_click_timer(HWND window) {
-    KillTimer(window, kClickTimerId);
-    g_app.click_timer = 0;
-    if (left_button_down())
-        start_dragging(window);
-    else
+void overlay_left_button_down(HWND window) {
+    if (!selection_box_open())
         post_main(UM_ADVANCE, 0, 0);
+    else
+        act_on_click(window, selection_click_press(cursor_in_image()));
 }
 
-void on_mouse_move(HWND window) {
-    if (g_app.click_timer && !g_app.dragging) {
-        PixelPoint p = cursor_in_image();
-        if (std::abs(p.x - g_app.press_point.x) <= 2 && std::abs(p.y - g_app.press_point.y) <= 2)
-            return;
-        if (!left_button_down()) return;
-        KillTimer(window, kClickTimerId);
-        g_app.click_timer = 0;
-        start_dragging(window);
+void overlay_left_button_up() { cap.dragging = 0; }
+
+void overlay_mouse_move(HWND window) {
+    if (cap.click_timer && !cap.dragging) {
+        act_on_click(window, selection_click_move(cursor_in_image(), left_button_down()));
         return;
     }
-    if (!g_app.dragging) return;
+    if (!cap.dragging) return;
     if (!left_button_down()) {
-        g_app.dragging = 0;
+        cap.dragging = 0;
         return;
     }
     PixelPoint p = cursor_in_image();
-    PixelPoint d{p.x - g_app.drag_last.x, p.y - g_app.drag_last.y};
-    g_app.drag_last = p;
-    if (d.x || d.y) drag_by(d);
+    PixelPoint d{p.x - cap.drag_last.x, p.y - cap.drag_last.y};
+    cap.drag_last = p;
+    if (d.x || d.y) selection_drag_by(d);
 }
-
-}  // namespace
 
 void overlay_set_box_runner(BoxRunner runner) { box_runner = runner; }
 
-void start_capture(HWND window) {
-    if ((g_app.capture_flags & (kCaptureActive | kCaptureMenuOpen)) || g_app.screen_image) return;
+void capture_attach(HWND window) {
     selection_set_ops(&kWin32Ops);
+    cap.draw_window = window;
+}
+
+void capture_start(HWND window) {
+    if ((cap.capture_flags & (kCaptureActive | kCaptureMenuOpen)) || cap.screen_image || cap.busy)
+        return;
     update_screen_rect();
-    const PixelRect& s = g_app.screen_rect;
+    const PixelRect& s = cap.screen_rect;
     SetWindowPos(window, nullptr, s.left, s.top, s.right - s.left, s.bottom - s.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     selection_begin();
-    set_cursor_in_image(g_app.top_left);
-    g_app.pick_state = 0;
-    if (g_app.flags & kFlagAutoOpenBox) g_app.capture_flags |= kCaptureOpenTopLeftBox;
-    g_app.draw_window = window;
-    g_app.screen_image = grab_for_capture();
-    if (!g_app.screen_image) return;
-    g_app.capture_flags |= kCaptureActive;
-    g_app.screen_header = static_cast<DibHeader*>(mem_lock(g_app.screen_image));
-    g_app.screen_bits = g_app.screen_header ? dib_bits_ptr(g_app.screen_header) : nullptr;
-    g_app.screen_stride =
-        g_app.screen_header ? int(dib_stride(g_app.screen_header->biWidth, 24)) : 0;
+    set_cursor_in_image(cap.top_left);
+    cap.pick_state = kPickNothing;
+    if (g_app.flags & kFlagAutoOpenBox) cap.capture_flags |= kCaptureOpenTopLeftBox;
+    cap.draw_window = window;
+    cap.busy = 1;
+    cap.screen_image = grab_for_capture();
+    cap.busy = 0;
+    if (!cap.screen_image) return;
+    cap.capture_flags |= kCaptureActive;
+    cap.screen_header = static_cast<DibHeader*>(mem_lock(cap.screen_image));
+    cap.screen_bits = cap.screen_header ? dib_bits_ptr(cap.screen_header) : nullptr;
+    cap.screen_stride =
+        cap.screen_header ? int(dib_stride(cap.screen_header->biWidth, 24)) : 0;
     ShowWindow(window, SW_RESTORE);
 }
 
-void end_capture() {
-    g_app.capture_flags &= ~uint32_t(kCaptureActive);
-    if (g_app.screen_header) {
-        mem_unlock(g_app.screen_image);
-        g_app.screen_header = nullptr;
-        g_app.screen_bits = nullptr;
-    }
-    if (g_app.screen_image) {
-        mem_free(g_app.screen_image);
-        g_app.screen_image = nullptr;
-    }
+void capture_end() {
+    cap.capture_flags &= ~uint32_t(kCaptureActive);
+    stop_click_tracking();
+    capture_release_screen(&g_app.capture);
     ShowWindow(g_app.main_window, SW_HIDE);
-}
-
-bool overlay_handle_message(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                            LRESULT* result) {
-    *result = 0;
-    switch (message) {
-        case WM_SETCURSOR:
-            return on_set_cursor(result);
-        case WM_PAINT:
-            on_paint(window);
-            return true;
-        case WM_MOUSEACTIVATE:
-            if (selection_box_open() && HIWORD(lparam) == WM_LBUTTONDOWN) on_press(window);
-            return false;
-        case WM_LBUTTONDOWN:
-            if (!selection_box_open())
-                post_main(UM_ADVANCE, 0, 0);
-            else
-                on_press(window);
-            return true;
-        case WM_LBUTTONUP:
-            g_app.dragging = 0;
-            return true;
-        case WM_MOUSEMOVE:
-            on_mouse_move(window);
-            return true;
-        case WM_RBUTTONUP:
-            on_right_button_up();
-            return true;
-        case WM_TIMER:
-            if (wparam != kClickTimerId) return false;
-            on_click_timer(window);
-            return true;
-        case UM_START_CAPTURE:
-            start_capture(window);
-            return true;
-        case UM_OUTPUT:
-            output_selection(window);
-            *result = 1;
-            return true;
-        case UM_END_CAPTURE:
-            end_capture();
-            return true;
-        case UM_ADVANCE:
-            advance();
-            return true;
-        case UM_MOVE_CORNER:
-            move_corner(int(wparam), int(lparam));
-            return true;
-        case UM_SET_SIZE:
-            *result = set_size(int(wparam), int(lparam));
-            return true;
-        case UM_TOGGLE_FIXED:
-            toggle_fixed();
-            return true;
-    }
-    return false;
 }

@@ -23,7 +23,7 @@ void update_screen_rect() {
     } else {
         monitors_union(&r);
     }
-    g_app.screen_rect = PixelRect{r.left, r.top, r.right, r.bottom};
+    g_app.capture.screen_rect = PixelRect{r.left, r.top, r.right, r.bottom};
 }
 
 namespace {
@@ -87,21 +87,21 @@ PackedDib bitmap_to_dib24(HDC dc, HBITMAP bitmap) {
     if (image_size > int64_t(kMemBlockMaxSize) - int64_t(sizeof(DibHeader))) return nullptr;
     PackedDib dib = mem_alloc(sizeof(DibHeader) + size_t(image_size));
     if (!dib) return nullptr;
-    auto* header = static_cast<DibHeader*>(mem_lock(dib));
-    if (!header) {
-        mem_free(dib);
-        return nullptr;
+    int rows = 0;
+    {
+        MemLock<DibHeader> header(dib);
+        if (header) {
+            header->biSize = sizeof(DibHeader);
+            header->biWidth = info.bmWidth;
+            header->biHeight = info.bmHeight;
+            header->biPlanes = 1;
+            header->biBitCount = 24;
+            header->biCompression = BI_RGB;
+            header->biSizeImage = uint32_t(image_size);
+            rows = GetDIBits(dc, bitmap, 0, UINT(info.bmHeight), dib_bits_ptr(header.get()),
+                             reinterpret_cast<BITMAPINFO*>(header.get()), DIB_RGB_COLORS);
+        }
     }
-    header->biSize = sizeof(DibHeader);
-    header->biWidth = info.bmWidth;
-    header->biHeight = info.bmHeight;
-    header->biPlanes = 1;
-    header->biBitCount = 24;
-    header->biCompression = BI_RGB;
-    header->biSizeImage = uint32_t(image_size);
-    const int rows = GetDIBits(dc, bitmap, 0, UINT(info.bmHeight), dib_bits_ptr(header),
-                               reinterpret_cast<BITMAPINFO*>(header), DIB_RGB_COLORS);
-    mem_unlock(dib);
     if (rows == 0) {
         mem_free(dib);
         return nullptr;
@@ -111,7 +111,7 @@ PackedDib bitmap_to_dib24(HDC dc, HBITMAP bitmap) {
 
 PackedDib grab_for_capture() {
     const GrabPlan plan =
-        overlay_grab_plan(g_app.screen_rect, g_app.scaling_percent, virtual_screen());
+        overlay_grab_plan(g_app.capture.screen_rect, g_app.scaling_percent, virtual_screen());
     PackedDib grab = grab_screen_clipped(plan.area.left, plan.area.top, plan.area.right,
                                          plan.area.bottom, plan.clip);
     if (!grab || plan.resize_width == 0) return grab;

@@ -9,6 +9,7 @@
 namespace {
 
 const SelectionOps* ops = nullptr;
+CaptureState& cap = g_app.capture;
 
 bool same(PixelPoint a, PixelPoint b) { return a.x == b.x && a.y == b.y; }
 PixelPoint plus(PixelPoint a, PixelPoint d) { return PixelPoint{a.x + d.x, a.y + d.y}; }
@@ -50,12 +51,12 @@ void refresh_box() { ops->post_box(UM_BOX_REFRESH, 0, 0); }
 void follow_axis(int direction) {
     bool horizontal = direction == kDirLeft || direction == kDirRight;
     bool vertical = direction == kDirUp || direction == kDirDown;
-    bool axis = g_app.capture_flags & kCaptureHorizontal;
+    bool axis = cap.capture_flags & kCaptureHorizontal;
     if ((horizontal && !axis) || (vertical && axis)) {
         if (selection_box_open())
             ops->post_box(kWmCommand, kBoxWheelAxis, 0);
         else
-            g_app.capture_flags ^= kCaptureHorizontal;
+            cap.capture_flags ^= kCaptureHorizontal;
     }
 }
 
@@ -64,32 +65,32 @@ void follow_axis(int direction) {
 bool follow_bottom_right(PixelPoint p) {
     if (g_app.aspect > 0) {
         if (!aspect_adjust(&p)) {
-            ops->set_cursor(g_app.bottom_right);
+            ops->set_cursor(cap.bottom_right);
             return false;
         }
         ops->set_cursor(p);
     }
-    if (same(p, g_app.bottom_right)) return false;
-    if (p.x > g_app.top_left.x && p.y > g_app.top_left.y) {
-        apply_corners(g_app.top_left, p);
+    if (same(p, cap.bottom_right)) return false;
+    if (p.x > cap.top_left.x && p.y > cap.top_left.y) {
+        selection_apply_corners(cap.top_left, p);
         return true;
     }
-    ops->set_cursor(g_app.bottom_right);
+    ops->set_cursor(cap.bottom_right);
     return false;
 }
 
 void back_to_top_left() {
     if (!selection_cover_mode()) {
-        ops->draw_frame(g_app.top_left, g_app.bottom_right);
-        ops->restore_magnifier(g_app.bottom_right);
-        g_app.pick_state = 1;
-        ops->set_cursor(g_app.top_left);
-        ops->draw_magnifier(g_app.top_left);
-        ops->draw_crosshair(g_app.top_left);
+        ops->draw_frame(cap.top_left, cap.bottom_right);
+        ops->restore_magnifier(cap.bottom_right);
+        cap.pick_state = kPickTopLeft;
+        ops->set_cursor(cap.top_left);
+        ops->draw_magnifier(cap.top_left);
+        ops->draw_crosshair(cap.top_left);
     } else {
-        g_app.pick_state = 1;
-        ops->set_cursor(g_app.top_left);
-        ops->paint_cover_top_left(g_app.top_left);
+        cap.pick_state = kPickTopLeft;
+        ops->set_cursor(cap.top_left);
+        ops->paint_cover_top_left(cap.top_left);
     }
 }
 
@@ -98,11 +99,11 @@ void back_to_top_left() {
 void selection_set_ops(const SelectionOps* o) { ops = o; }
 
 PixelRect selection_bounds() {
-    const PixelRect& s = g_app.screen_rect;
+    const PixelRect& s = cap.screen_rect;
     return PixelRect{0, 0, s.right - s.left, s.bottom - s.top};
 }
 
-bool selection_box_open() { return (g_app.capture_flags & kCaptureBoxOpen) != 0; }
+bool selection_box_open() { return (cap.capture_flags & kCaptureBoxOpen) != 0; }
 
 bool selection_cover_mode() { return (g_app.flags & kFlagCoverMode) != 0; }
 
@@ -110,13 +111,13 @@ void selection_begin() {
     PixelRect b = selection_bounds();
     PixelPoint tl{settings_read_int(kSectionWindow, "x", 16),
                   settings_read_int(kSectionWindow, "y", 16)};
-    g_app.bottom_right = PixelPoint{tl.x + settings_read_int(kSectionWindow, "w", 64),
+    cap.bottom_right = PixelPoint{tl.x + settings_read_int(kSectionWindow, "w", 64),
                                     tl.y + settings_read_int(kSectionWindow, "h", 64)};
     if (tl.x < b.left) tl.x = b.left;
     if (tl.x > b.right - 64) tl.x = b.right - 64;
     if (tl.y < b.top) tl.y = b.top;
     if (tl.y > b.bottom - 64) tl.y = b.bottom - 64;
-    g_app.top_left = tl;
+    cap.top_left = tl;
 }
 
 int aspect_ratio(int aspect, int* w, int* h) {
@@ -133,11 +134,11 @@ int aspect_ratio(int aspect, int* w, int* h) {
 }
 
 int aspect_adjust(PixelPoint* p) {
-    if ((g_app.capture_flags & kCaptureAspectReleased) || g_app.aspect <= 0) return 1;
-    if (same(*p, g_app.bottom_right)) return 0;
-    bool horizontal = std::abs(p->x - g_app.bottom_right.x) > std::abs(p->y - g_app.bottom_right.y);
-    int w = p->x - g_app.top_left.x;
-    int h = p->y - g_app.top_left.y;
+    if ((cap.capture_flags & kCaptureAspectReleased) || g_app.aspect <= 0) return 1;
+    if (same(*p, cap.bottom_right)) return 0;
+    bool horizontal = std::abs(p->x - cap.bottom_right.x) > std::abs(p->y - cap.bottom_right.y);
+    int w = p->x - cap.top_left.x;
+    int h = p->y - cap.top_left.y;
     if (w <= 0 && h <= 0) return 0;
     int rw = 0, rh = 0;
     int kind = aspect_ratio(g_app.aspect, &rw, &rh);
@@ -147,82 +148,82 @@ int aspect_adjust(PixelPoint* p) {
         h = rh * (w + 1) / rw - 1;
     else
         w = rw * (h + 1) / rh - 1;
-    *p = PixelPoint{g_app.top_left.x + w, g_app.top_left.y + h};
+    *p = PixelPoint{cap.top_left.x + w, cap.top_left.y + h};
     return 1;
 }
 
-void apply_top_left(PixelPoint p) {
+void selection_apply_top_left(PixelPoint p) {
     if (!selection_cover_mode()) {
-        ops->draw_crosshair(g_app.top_left);
-        ops->restore_magnifier(g_app.top_left);
-        g_app.top_left = p;
-        ops->draw_magnifier(g_app.top_left);
-        ops->draw_crosshair(g_app.top_left);
+        ops->draw_crosshair(cap.top_left);
+        ops->restore_magnifier(cap.top_left);
+        cap.top_left = p;
+        ops->draw_magnifier(cap.top_left);
+        ops->draw_crosshair(cap.top_left);
     } else {
-        g_app.top_left = p;
-        ops->paint_cover_top_left(g_app.top_left);
+        cap.top_left = p;
+        ops->paint_cover_top_left(cap.top_left);
     }
 }
 
-void apply_corners(PixelPoint tl, PixelPoint br) {
+void selection_apply_corners(PixelPoint tl, PixelPoint br) {
     if (!selection_cover_mode()) {
-        ops->draw_frame(g_app.top_left, g_app.bottom_right);
-        ops->restore_magnifier(g_app.bottom_right);
-        g_app.top_left = tl;
-        g_app.bottom_right = br;
-        ops->draw_magnifier(g_app.bottom_right);
-        ops->draw_frame(g_app.top_left, g_app.bottom_right);
+        ops->draw_frame(cap.top_left, cap.bottom_right);
+        ops->restore_magnifier(cap.bottom_right);
+        cap.top_left = tl;
+        cap.bottom_right = br;
+        ops->draw_magnifier(cap.bottom_right);
+        ops->draw_frame(cap.top_left, cap.bottom_right);
     } else {
-        g_app.top_left = tl;
-        g_app.bottom_right = br;
-        ops->paint_cover_rect(g_app.top_left, g_app.bottom_right);
+        cap.top_left = tl;
+        cap.bottom_right = br;
+        ops->paint_cover_rect(cap.top_left, cap.bottom_right);
     }
 }
 
 void selection_track_cursor() {
-    if (g_app.capture_flags & kCaptureOpenTopLeftBox) {
-        g_app.capture_flags &= ~uint32_t(kCaptureOpenTopLeftBox);
+    if (cap.capture_flags & kCaptureOpenTopLeftBox) {
+        cap.capture_flags &= ~uint32_t(kCaptureOpenTopLeftBox);
         ops->post_main(kWmRButtonUp, 0, 0);
     }
-    if (g_app.capture_flags & kCaptureOpenBottomRightBox) {
-        g_app.capture_flags &= ~uint32_t(kCaptureOpenBottomRightBox);
+    if (cap.capture_flags & kCaptureOpenBottomRightBox) {
+        cap.capture_flags &= ~uint32_t(kCaptureOpenBottomRightBox);
         ops->post_main(kWmRButtonUp, 0, 0);
     }
     ops->hide_cursor();
     PixelPoint p = ops->cursor();
-    switch (g_app.pick_state) {
-        case 0:
-            g_app.top_left = p;
+    switch (cap.pick_state) {
+        case kPickNothing:
+            cap.top_left = p;
             if (!selection_cover_mode())
-                ops->draw_crosshair(g_app.top_left);
+                ops->draw_crosshair(cap.top_left);
             else
-                ops->paint_cover_top_left(g_app.top_left);
-            g_app.pick_state = 1;
+                ops->paint_cover_top_left(cap.top_left);
+            cap.pick_state = kPickTopLeft;
             break;
-        case 1:
-            if (!same(p, g_app.top_left)) apply_top_left(p);
+        case kPickTopLeft:
+            if (!same(p, cap.top_left)) selection_apply_top_left(p);
             break;
-        case 2:
+        case kPickBottomRight:
             follow_bottom_right(p);
             break;
     }
 }
 
-void advance() {
+void selection_advance() {
     if (selection_box_open()) {
         ops->hide_cursor();
         PixelPoint p = ops->cursor();
-        if (g_app.pick_state == 1) {
-            if (same(p, g_app.top_left)) return;
-            apply_top_left(p);
-        } else if (g_app.pick_state == 2) {
-            if (g_app.capture_flags & kCaptureFixed) {
-                PixelPoint d{p.x - g_app.bottom_right.x, p.y - g_app.bottom_right.y};
+        if (cap.pick_state == kPickTopLeft) {
+            if (same(p, cap.top_left)) return;
+            selection_apply_top_left(p);
+        } else if (cap.pick_state == kPickBottomRight) {
+            if (cap.capture_flags & kCaptureFixed) {
+                PixelPoint d{p.x - cap.bottom_right.x, p.y - cap.bottom_right.y};
                 if (d.x == 0 && d.y == 0) return;
-                PixelPoint tl = plus(g_app.top_left, d);
+                PixelPoint tl = plus(cap.top_left, d);
                 PixelRect b = selection_bounds();
                 if (tl.x < b.left || tl.y < b.top) return;
-                apply_corners(tl, p);
+                selection_apply_corners(tl, p);
             } else if (!follow_bottom_right(p)) {
                 return;
             }
@@ -232,11 +233,11 @@ void advance() {
         refresh_box();
         return;
     }
-    if (g_app.pick_state == 1) {
-        g_app.capture_flags &= ~uint32_t(kCaptureAspectReleased);
-        g_app.pick_state = 2;
-        PixelPoint& br = g_app.bottom_right;
-        const PixelPoint& tl = g_app.top_left;
+    if (cap.pick_state == kPickTopLeft) {
+        cap.capture_flags &= ~uint32_t(kCaptureAspectReleased);
+        cap.pick_state = kPickBottomRight;
+        PixelPoint& br = cap.bottom_right;
+        const PixelPoint& tl = cap.top_left;
         if (br.x < tl.x) br.x = tl.x + 16;
         if (br.y < tl.y) br.y = tl.y + 16;
         PixelRect b = selection_bounds();
@@ -253,14 +254,14 @@ void advance() {
         } else {
             ops->paint_cover_rect(tl, br);
         }
-    } else if (g_app.pick_state == 2) {
+    } else if (cap.pick_state == kPickBottomRight) {
         ops->post_main(UM_OUTPUT, 0, 0);
     }
 }
 
-void move_corner(int count, int direction) {
+void selection_move_corner(int count, int direction) {
     if (count < 0) {
-        g_app.move_direction = reversed(g_app.move_direction);
+        cap.move_direction = reversed(cap.move_direction);
         count = 1;
     } else if (count == 0) {
         count = 1;
@@ -268,129 +269,159 @@ void move_corner(int count, int direction) {
         count = 9;
     }
     if (direction == 0) {
-        direction = g_app.move_direction;
+        direction = cap.move_direction;
     } else {
-        g_app.move_direction = direction;
+        cap.move_direction = direction;
         follow_axis(direction);
     }
     if (ops->shift_down()) direction = turned(direction);
 
     PixelRect b = selection_bounds();
-    const PixelPoint tl = g_app.top_left;
-    const PixelPoint br = g_app.bottom_right;
-    if (g_app.pick_state == 1) {
+    const PixelPoint tl = cap.top_left;
+    const PixelPoint br = cap.bottom_right;
+    if (cap.pick_state == kPickTopLeft) {
         PixelPoint p = moved(tl, direction, count);
         if (p.x < b.left || p.x > b.right || p.y < b.top || p.y > b.bottom) return;
         if (same(p, tl)) return;
-        apply_top_left(p);
-    } else if (g_app.pick_state == 2 && (g_app.capture_flags & kCaptureFixed)) {
+        selection_apply_top_left(p);
+    } else if (cap.pick_state == kPickBottomRight && (cap.capture_flags & kCaptureFixed)) {
         PixelPoint ntl = moved(tl, direction, count);
         PixelPoint nbr = moved(br, direction, count);
         if (ntl.x < b.left || nbr.x > b.right || ntl.y < b.top || nbr.y > b.bottom) return;
         if (same(nbr, br)) return;
-        apply_corners(ntl, nbr);
-    } else if (g_app.pick_state == 2) {
+        selection_apply_corners(ntl, nbr);
+    } else if (cap.pick_state == kPickBottomRight) {
         PixelPoint p = moved(br, direction, count);
         if (g_app.aspect > 0 && !aspect_adjust(&p)) return;
         if (p.x < tl.x || p.x > b.right || p.y < tl.y || p.y > b.bottom) return;
         if (same(p, br)) return;
-        apply_corners(tl, p);
+        selection_apply_corners(tl, p);
     } else {
         return;
     }
     refresh_box();
 }
 
-int set_size(int dw, int dh) {
-    PixelPoint p{g_app.top_left.x + dw, g_app.top_left.y + dh};
-    if (same(p, g_app.bottom_right)) return 1;
+int selection_set_size(int dw, int dh) {
+    PixelPoint p{cap.top_left.x + dw, cap.top_left.y + dh};
+    if (same(p, cap.bottom_right)) return 1;
     PixelRect b = selection_bounds();
-    if (p.x <= g_app.top_left.x || p.y <= g_app.top_left.y || p.x >= b.right || p.y >= b.bottom)
+    if (p.x <= cap.top_left.x || p.y <= cap.top_left.y || p.x >= b.right || p.y >= b.bottom)
         return 1;
-    apply_corners(g_app.top_left, p);
+    selection_apply_corners(cap.top_left, p);
     refresh_box();
     return 1;
 }
 
-void toggle_fixed() {
-    if (g_app.pick_state == 2) g_app.capture_flags ^= kCaptureFixed;
+void selection_toggle_fixed() {
+    if (cap.pick_state == kPickBottomRight) cap.capture_flags ^= kCaptureFixed;
 }
 
-void drag_by(PixelPoint d) {
+void selection_drag_by(PixelPoint d) {
     PixelRect b = selection_bounds();
-    if (g_app.pick_state == 1) {
-        PixelPoint p = plus(g_app.top_left, d);
+    if (cap.pick_state == kPickTopLeft) {
+        PixelPoint p = plus(cap.top_left, d);
         if (p.x < b.left || p.x >= b.right || p.y < b.top || p.y >= b.bottom) return;
-        apply_top_left(p);
-    } else if (g_app.pick_state == 2 && (g_app.capture_flags & kCaptureFixed)) {
-        PixelPoint tl = plus(g_app.top_left, d);
+        selection_apply_top_left(p);
+    } else if (cap.pick_state == kPickBottomRight && (cap.capture_flags & kCaptureFixed)) {
+        PixelPoint tl = plus(cap.top_left, d);
         if (tl.x < b.left || tl.y < b.top) return;
-        apply_corners(tl, plus(g_app.bottom_right, d));
-    } else if (g_app.pick_state == 2) {
-        PixelPoint p = plus(g_app.bottom_right, d);
+        selection_apply_corners(tl, plus(cap.bottom_right, d));
+    } else if (cap.pick_state == kPickBottomRight) {
+        PixelPoint p = plus(cap.bottom_right, d);
         if (g_app.aspect > 0) {
             if (!aspect_adjust(&p)) {
-                g_app.drag_last = g_app.bottom_right;
-                ops->set_cursor(g_app.bottom_right);
+                cap.drag_last = cap.bottom_right;
+                ops->set_cursor(cap.bottom_right);
                 return;
             }
-            g_app.drag_last = p;
+            cap.drag_last = p;
             ops->set_cursor(p);
         }
-        if (same(p, g_app.bottom_right)) return;
-        if (p.x <= g_app.top_left.x || p.y <= g_app.top_left.y) {
-            g_app.drag_last = g_app.bottom_right;
-            ops->set_cursor(g_app.bottom_right);
+        if (same(p, cap.bottom_right)) return;
+        if (p.x <= cap.top_left.x || p.y <= cap.top_left.y) {
+            cap.drag_last = cap.bottom_right;
+            ops->set_cursor(cap.bottom_right);
             return;
         }
-        apply_corners(g_app.top_left, p);
+        selection_apply_corners(cap.top_left, p);
     } else {
         return;
     }
     refresh_box();
 }
 
-void top_left_box_result(int result) {
+void selection_top_left_box_result(TopLeftBoxResult result) {
     switch (result) {
-        case -1:
+        case kTopLeftBoxCancel:
             ops->post_main(UM_END_CAPTURE, 0, 0);
             break;
-        case 0:
-            ops->set_cursor(g_app.top_left);
+        case kTopLeftBoxKeepChoosing:
+            ops->set_cursor(cap.top_left);
             break;
-        case 1:
+        case kTopLeftBoxDecided:
             if (g_app.fixed_width > 0) {
                 if (g_app.aspect > 0) {
-                    g_app.bottom_right = g_app.top_left;
-                    PixelPoint p{g_app.top_left.x + g_app.fixed_width - 1, g_app.top_left.y + 1};
+                    cap.bottom_right = cap.top_left;
+                    PixelPoint p{cap.top_left.x + g_app.fixed_width - 1, cap.top_left.y + 1};
                     if (aspect_adjust(&p)) {
-                        g_app.bottom_right = p;
+                        cap.bottom_right = p;
                         ops->set_cursor(p);
                     }
                 } else {
-                    g_app.bottom_right.x = g_app.top_left.x + g_app.fixed_width - 1;
+                    cap.bottom_right.x = cap.top_left.x + g_app.fixed_width - 1;
                 }
             }
-            if (g_app.flags & kFlagAutoOpenBox) g_app.capture_flags |= kCaptureOpenBottomRightBox;
-            advance();
+            if (g_app.flags & kFlagAutoOpenBox) cap.capture_flags |= kCaptureOpenBottomRightBox;
+            selection_advance();
             break;
     }
 }
 
-void bottom_right_box_result(int result) {
+void selection_bottom_right_box_result(BottomRightBoxResult result) {
     switch (result) {
-        case -1:
+        case kBottomRightBoxCancel:
             ops->post_main(UM_END_CAPTURE, 0, 0);
             break;
-        case 0:
+        case kBottomRightBoxBackToTopLeft:
             back_to_top_left();
-            if (g_app.flags & kFlagAutoOpenBox) g_app.capture_flags |= kCaptureOpenTopLeftBox;
+            if (g_app.flags & kFlagAutoOpenBox) cap.capture_flags |= kCaptureOpenTopLeftBox;
             break;
-        case 1:
-            ops->set_cursor(g_app.bottom_right);
+        case kBottomRightBoxKeepChoosing:
+            ops->set_cursor(cap.bottom_right);
             break;
-        case 2:
+        case kBottomRightBoxOutput:
             ops->post_main(UM_OUTPUT, 0, 0);
             break;
     }
+}
+
+ClickAction selection_click_press(PixelPoint at) {
+    cap.press_point = at;
+    if (!cap.click_timer) {
+        cap.click_timer = kClickTimerId;
+        return ClickAction::kStartTimer;
+    }
+    cap.click_timer = 0;
+    return ClickAction::kBoxOk;
+}
+
+ClickAction selection_click_timer(bool button_down) {
+    if (!cap.click_timer) return ClickAction::kNone;
+    cap.click_timer = 0;
+    return button_down ? ClickAction::kStartDrag : ClickAction::kAdvance;
+}
+
+ClickAction selection_click_move(PixelPoint at, bool button_down) {
+    if (!cap.click_timer || cap.dragging) return ClickAction::kNone;
+    if (std::abs(at.x - cap.press_point.x) <= 2 && std::abs(at.y - cap.press_point.y) <= 2)
+        return ClickAction::kNone;
+    if (!button_down) return ClickAction::kNone;
+    cap.click_timer = 0;
+    return ClickAction::kStartDrag;
+}
+
+void selection_click_stop() {
+    cap.click_timer = 0;
+    cap.dragging = 0;
 }

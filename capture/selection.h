@@ -51,22 +51,57 @@ void selection_begin();
 int aspect_ratio(int aspect, int* w, int* h);
 int aspect_adjust(PixelPoint* p);
 
-void apply_top_left(PixelPoint p);
-void apply_corners(PixelPoint tl, PixelPoint br);
+void selection_apply_top_left(PixelPoint p);
+void selection_apply_corners(PixelPoint tl, PixelPoint br);
 
 // WM_SETCURSOR while capturing with no box open.
 void selection_track_cursor();
 // UM_ADVANCE.
-void advance();
+void selection_advance();
 // UM_MOVE_CORNER.
-void move_corner(int count, int direction);
+void selection_move_corner(int count, int direction);
 // UM_SET_SIZE; 1.
-int set_size(int dw, int dh);
+int selection_set_size(int dw, int dh);
 // UM_TOGGLE_FIXED.
-void toggle_fixed();
+void selection_toggle_fixed();
 // A drag step of d pixels (press-and-hold with a box open).
-void drag_by(PixelPoint d);
+void selection_drag_by(PixelPoint d);
+
+// The overlay's left button while a box is open. The overlay is inactive
+// then: one physical click brings WM_MOUSEACTIVATE and WM_LBUTTONDOWN, and
+// only the button press counts. A press starts the click timer; a second
+// press before it runs out acts as the box's OK; when it runs out, a held
+// button starts a drag, a released one moves the corner to the cursor.
+enum class ClickAction {
+    kNone,
+    kStartTimer,  // set the click timer
+    kBoxOk,       // kill the timer, post OK to the box
+    kAdvance,     // post UM_ADVANCE (the corner goes to the cursor)
+    kStartDrag,
+};
+ClickAction selection_click_press(PixelPoint at);
+ClickAction selection_click_timer(bool button_down);
+// A pointer move while the timer runs: a held button that left the press
+// point by more than two pixels starts a drag at once.
+ClickAction selection_click_move(PixelPoint at, bool button_down);
+// Ends a pending click and a drag: they belong to the box or the capture
+// that was there when they began. (A timer message still in the queue is
+// then ignored.)
+void selection_click_stop();
+
+// What the coordinate boxes end with (other values are ignored).
+enum TopLeftBoxResult : int {
+    kTopLeftBoxCancel = -1,       // end the capture without output
+    kTopLeftBoxKeepChoosing = 0,  // closed: go on with the mouse
+    kTopLeftBoxDecided = 1,       // the top-left corner is decided
+};
+enum BottomRightBoxResult : int {
+    kBottomRightBoxCancel = -1,
+    kBottomRightBoxBackToTopLeft = 0,
+    kBottomRightBoxKeepChoosing = 1,
+    kBottomRightBoxOutput = 2,  // the rectangle is decided
+};
 
 // What the overlay does with the boxes' results.
-void top_left_box_result(int result);
-void bottom_right_box_result(int result);
+void selection_top_left_box_result(TopLeftBoxResult result);
+void selection_bottom_right_box_result(BottomRightBoxResult result);

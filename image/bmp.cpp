@@ -50,36 +50,26 @@ bool depth_accepted(uint32_t compression, int bits) {
     return false;
 }
 
-// Allocates and locks a block; null when either fails (nothing left behind).
-DibHeader* alloc_locked(uint64_t size, PackedDib* block) {
-    *block = size <= kMemBlockMaxSize ? mem_alloc(size_t(size)) : nullptr;
-    DibHeader* h = *block ? static_cast<DibHeader*>(mem_lock(*block)) : nullptr;
-    if (!h) {
-        mem_free(*block);
-        *block = nullptr;
-    }
-    return h;
+// A new block of `size` bytes, or null when it is too large or memory runs out.
+MemBlock alloc_block(uint64_t size) {
+    return size <= kMemBlockMaxSize ? mem_alloc(size_t(size)) : nullptr;
 }
 
 }  // namespace
 
 int bmp_write(PackedDib dib, const char* path) {
-    DibHeader* h = dib ? static_cast<DibHeader*>(mem_lock(dib)) : nullptr;
+    MemLock<DibHeader> h(dib);
     if (!h) return 0;
     h->biSizeImage = 0;
     size_t size = mem_size(dib);
     uint8_t head[14] = {'B', 'M'};
     put_u32(head + 2, uint32_t(size + 14));
-    put_u32(head + 10, dib_palette_bytes(h) + h->biSize + 14);
+    put_u32(head + 10, dib_palette_bytes(h.get()) + h->biSize + 14);
     FILE* f = std::fopen(path, "wb");
-    if (!f) {
-        mem_unlock(dib);
-        return 0;
-    }
+    if (!f) return 0;
     // A full disk must not look like a written picture.
-    bool ok = std::fwrite(head, 1, 14, f) == 14 && std::fwrite(h, 1, size, f) == size;
+    bool ok = std::fwrite(head, 1, 14, f) == 14 && std::fwrite(h.get(), 1, size, f) == size;
     if (std::fclose(f) != 0) ok = false;
-    mem_unlock(dib);
     return ok ? 1 : 0;
 }
 
@@ -89,21 +79,24 @@ int bmp_read(const char* path, PackedDib* out) {
     if (!f) return kBmpErrFile;
     long size = -1;
     if (std::fseek(f, 0, SEEK_END) == 0) size = std::ftell(f);
-    if (size < 0 || std::fseek(f, 0, SEEK_SET) != 0) {
+    // Too short for any header, as the memory reader would say too. An empty
+    // file must not get that far: Windows cannot lock a block of 0 bytes,
+    // which would report it as a lack of memory.
+    if (size < 14 || std::fseek(f, 0, SEEK_SET) != 0) {
         std::fclose(f);
         return kBmpErrFile;
     }
-    MemBlock block = uint64_t(size) <= kMemBlockMaxSize ? mem_alloc(size_t(size)) : nullptr;
-    uint8_t* data = block ? static_cast<uint8_t*>(mem_lock(block)) : nullptr;
+    MemBlock block = alloc_block(uint64_t(size));
+    MemLock<uint8_t> data(block);
     if (!data) {
         mem_free(block);
         std::fclose(f);
         return kBmpErrMemory;
     }
-    size_t got = std::fread(data, 1, size_t(size), f);
+    size_t got = std::fread(data.get(), 1, size_t(size), f);
     std::fclose(f);
-    int rc = got == size_t(size) ? bmp_read_memory(data, got, out) : kBmpErrFile;
-    mem_unlock(block);
+    int rc = got == size_t(size) ? bmp_read_memory(data.get(), got, out) : kBmpErrFile;
+    data.unlock();
     mem_free(block);
     return rc;
 }
@@ -184,9 +177,12 @@ int bmp_read_memory(const uint8_t* data, size_t size, PackedDib* out) {
 
     uint64_t dst_row = convert ? (uint64_t(h.biWidth) * 24 + 31) / 32 * 4 : row_bytes;
     uint64_t dst_image = convert ? dst_row * uint64_t(h.biHeight) : image_size;
-    PackedDib block;
-    DibHeader* d = alloc_locked(40 + 4 * uint64_t(entries) + dst_image + kDibSpareBytes, &block);
-    if (!d) return kBmpErrMemory;
+    PackedDib block = alloc_block(40 + 4 * uint64_t(entries) + dst_image + kDibSpareBytes);
+    MemLock<DibHeader> d(block);
+    if (!d) {
+        mem_free(block);
+        return kBmpErrMemory;
+    }
     if (convert) {
         h.biBitCount = 24;
         h.biCompression = 0;
@@ -194,8 +190,8 @@ int bmp_read_memory(const uint8_t* data, size_t size, PackedDib* out) {
     } else {
         h.biSizeImage = uint32_t(image_size);
     }
-    std::memcpy(d, &h, 40);
-    uint8_t* palette = dib_palette_ptr(d);
+    std::memcpy(d.get(), &h, 40);
+    uint8_t* palette = dib_palette_ptr(d.get());
     if (core) {
         for (uint32_t i = 0; i < entries; ++i) std::memcpy(palette + 4 * i, table + 3 * i, 3);
     } else {
@@ -227,7 +223,6 @@ int bmp_read_memory(const uint8_t* data, size_t size, PackedDib* out) {
             }
         }
     }
-    mem_unlock(block);
     *out = block;
     return kBmpOk;
 }

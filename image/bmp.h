@@ -8,12 +8,11 @@
 
 #include "image/dib.h"
 
-enum {
-    kBmpOk = 0,
-    kBmpErrFile = -1,    // cannot be opened, or shorter than its headers say
-    kBmpErrFormat = -3,  // header size, compression or bit depth not accepted
-    kBmpErrMemory = -6,
-};
+// Result codes of the readers.
+constexpr int kBmpOk = 0;
+constexpr int kBmpErrFile = -1;    // cannot be opened, or shorter than its headers say
+constexpr int kBmpErrFormat = -3;  // header size, compression or bit depth not accepted
+constexpr int kBmpErrMemory = -6;
 
 // 1 on success, 0 on failure. Sets biSizeImage to 0 in the caller's block
 // (as BMP files carry it) and writes the block's full size, spare bytes too.

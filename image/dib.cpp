@@ -104,17 +104,8 @@ void clamp_rect(PixelRect* r, int width, int height) {
     if (r->bottom > height) r->bottom = height;
 }
 
-// Locks a 24-bit block; null (and unlocked) for anything else.
-DibHeader* lock24(PackedDib dib) {
-    if (!dib) return nullptr;
-    DibHeader* h = static_cast<DibHeader*>(mem_lock(dib));
-    if (!h) return nullptr;
-    if (h->biBitCount != 24) {
-        mem_unlock(dib);
-        return nullptr;
-    }
-    return h;
-}
+// Whether a lock took and holds a 24-bit image.
+bool locked24(const MemLock<DibHeader>& h) { return h && h->biBitCount == 24; }
 }  // namespace
 
 PackedDib dib_create24(int width, int height) {
@@ -122,78 +113,66 @@ PackedDib dib_create24(int width, int height) {
     size_t size = block_size24(width, height);
     if (!size) return nullptr;
     PackedDib dib = mem_alloc(size);
-    if (!dib) return nullptr;
-    DibHeader* h = static_cast<DibHeader*>(mem_lock(dib));
+    MemLock<DibHeader> h(dib);
     if (!h) {
         mem_free(dib);
         return nullptr;
     }
-    dib_write_header(h, width, height, 24, 0);
-    mem_unlock(dib);
+    dib_write_header(h.get(), width, height, 24, 0);
     return dib;
 }
 
 PackedDib dib_crop24(PackedDib source, PixelRect* rect) {
-    DibHeader* src = lock24(source);
-    if (!src) return nullptr;
+    MemLock<DibHeader> src(source);
+    if (!locked24(src)) return nullptr;
     clamp_rect(rect, src->biWidth, src->biHeight);
-    if (rect->left >= rect->right || rect->top >= rect->bottom) {
-        mem_unlock(source);
-        return nullptr;
-    }
+    if (rect->left >= rect->right || rect->top >= rect->bottom) return nullptr;
     int w = rect->right - rect->left;
     int h = rect->bottom - rect->top;
     PackedDib out = dib_create24(w, h);
-    DibHeader* dst = out ? static_cast<DibHeader*>(mem_lock(out)) : nullptr;
+    MemLock<DibHeader> dst(out);
     if (!dst) {
         mem_free(out);
-        mem_unlock(source);
         return nullptr;
     }
     int64_t src_stride = dib_stride(src->biWidth, 24);
     int64_t dst_stride = dib_stride(w, 24);
-    const uint8_t* src_bits = dib_bits_ptr(src);
-    uint8_t* dst_bits = dib_bits_ptr(dst);
+    const uint8_t* src_bits = dib_bits_ptr(src.get());
+    uint8_t* dst_bits = dib_bits_ptr(dst.get());
     int64_t first_row = src->biHeight - rect->bottom;
     for (int i = 0; i < h; ++i) {
         std::memcpy(dst_bits + i * dst_stride,
                     src_bits + (first_row + i) * src_stride + 3 * int64_t(rect->left),
                     size_t(3) * w);
     }
-    mem_unlock(out);
-    mem_unlock(source);
     return out;
 }
 
 void dib_fill24(PackedDib dib, PixelRect* rect, const uint8_t colour[3]) {
-    DibHeader* h = lock24(dib);
-    if (!h) return;
+    MemLock<DibHeader> h(dib);
+    if (!locked24(h)) return;
     if (rect) {
         clamp_rect(rect, h->biWidth, h->biHeight);
         for (int y = rect->top; y < rect->bottom; ++y) {
-            uint8_t* row = dib_row_top_down(h, y);
+            uint8_t* row = dib_row_top_down(h.get(), y);
             for (int x = rect->left; x < rect->right; ++x) std::memcpy(row + 3 * x, colour, 3);
         }
     } else {
         int64_t stride = dib_stride(h->biWidth, 24);
-        uint8_t* bits = dib_bits_ptr(h);
+        uint8_t* bits = dib_bits_ptr(h.get());
         for (int x = 0; x < h->biWidth; ++x) std::memcpy(bits + 3 * x, colour, 3);
         for (int y = 1; y < h->biHeight; ++y) std::memcpy(bits + y * stride, bits, size_t(stride));
     }
-    mem_unlock(dib);
 }
 
 void dib_paste_centred24(PackedDib canvas, const PixelRect* rect, PackedDib image) {
     int rw = rect->right - rect->left;
     int rh = rect->bottom - rect->top;
     if (rw <= 0 || rh <= 0) return;
-    DibHeader* c = lock24(canvas);
-    if (!c) return;
-    DibHeader* im = lock24(image);
-    if (!im) {
-        mem_unlock(canvas);
-        return;
-    }
+    MemLock<DibHeader> c(canvas);
+    if (!locked24(c)) return;
+    MemLock<DibHeader> im(image);
+    if (!locked24(im)) return;
     int iw = im->biWidth, ih = im->biHeight;
     int x0 = iw < rw ? rect->left + (rw - iw) / 2 : rect->left;
     if (x0 + rw > c->biWidth) rw = c->biWidth - x0;
@@ -204,10 +183,8 @@ void dib_paste_centred24(PackedDib canvas, const PixelRect* rect, PackedDib imag
     // A rectangle that starts outside the canvas has nothing to copy.
     if (x0 >= 0 && y0 >= 0 && cols > 0) {
         for (int k = 0; k < rows; ++k) {
-            std::memcpy(dib_row_top_down(c, y0 + k) + 3 * int64_t(x0),
-                        dib_row_top_down(im, k), size_t(3) * cols);
+            std::memcpy(dib_row_top_down(c.get(), y0 + k) + 3 * int64_t(x0),
+                        dib_row_top_down(im.get(), k), size_t(3) * cols);
         }
     }
-    mem_unlock(image);
-    mem_unlock(canvas);
 }

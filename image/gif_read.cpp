@@ -219,55 +219,37 @@ void put_u32(uint8_t* p, uint32_t v) {
     for (int i = 0; i < 4; ++i) p[i] = uint8_t(v >> (8 * i));
 }
 
-// Decodes the file held in `file` (size bytes plus slack). The block is
-// changed in place but stays the caller's.
-int decode_file(PackedDib* out, MemBlock file, size_t size) {
-    MemBlock state_block = mem_alloc(sizeof(GifDecoder));
-    GifDecoder* d = state_block ? static_cast<GifDecoder*>(mem_lock(state_block)) : nullptr;
-    uint8_t* data = static_cast<uint8_t*>(mem_lock(file));
-    PackedDib image = nullptr;
-    int rc = 0;
-    if (!d || !data) {
-        rc = kGifNoMemory;
-    } else if (size < 11) {
-        rc = kGifReadFailed;
-    } else if (std::memcmp(data, "GIF8", 4) != 0 || (data[4] != '7' && data[4] != '9') ||
-               data[5] != 'a') {
-        rc = kGifBadSignature;
-    } else {
-        d->data = data;
-        d->size = size;
-        d->width = u16_at(d, 6);
-        d->height = u16_at(d, 8);
-        d->pos = 13;
-        if (data[10] & 0x80) read_table(d, (data[10] & 7) + 1);
-        rc = find_image(d);
-    }
-    if (rc == 0) {
-        if (!d->have_table) rc = kGifNoColourTable;
-        else if (d->width == 0) rc = kGifZeroWidth;
-        else if (d->height == 0) rc = kGifZeroHeight;
-    }
-    int min_code_size = 0;
-    size_t data_start = 0, data_bytes = 0;
-    if (rc == 0) {
-        min_code_size = byte_at(d, d->pos);
-        if (min_code_size < 2 || min_code_size > 11) rc = kGifBadCodeSize;
-    }
-    if (rc == 0) {
-        data_start = d->pos + 1;
-        data_bytes = data_start < size ? join_sub_blocks(d, data_start) : 0;
-        // Refuse a size the data cannot possibly fill before allocating for it.
-        uint64_t most_pixels = uint64_t(data_bytes) * 8 / uint64_t(min_code_size + 1) * kLongestString;
-        if (uint64_t(d->width) * uint64_t(d->height) > most_pixels) rc = kGifReadFailed;
-    }
-    uint8_t* base = nullptr;
-    if (rc == 0) {
-        const uint32_t colours = 1u << d->colour_bits;
-        d->stride = (int64_t(d->width) + 3) & ~int64_t(3);
-        const uint64_t image_bytes = uint64_t(d->stride) * uint64_t(d->height);
-        image = mem_alloc(size_t(image_bytes + 56 + 4 * colours));
-        base = image ? static_cast<uint8_t*>(mem_lock(image)) : nullptr;
+// Decodes the file in `data` (size bytes plus slack) with the zeroed
+// decoder `d`. The bytes are changed in place.
+int decode(PackedDib* out, GifDecoder* d, uint8_t* data, size_t size) {
+    if (size < 11) return kGifReadFailed;
+    if (std::memcmp(data, "GIF8", 4) != 0 || (data[4] != '7' && data[4] != '9') || data[5] != 'a')
+        return kGifBadSignature;
+    d->data = data;
+    d->size = size;
+    d->width = u16_at(d, 6);
+    d->height = u16_at(d, 8);
+    d->pos = 13;
+    if (data[10] & 0x80) read_table(d, (data[10] & 7) + 1);
+    int rc = find_image(d);
+    if (rc != 0) return rc;
+    if (!d->have_table) return kGifNoColourTable;
+    if (d->width == 0) return kGifZeroWidth;
+    if (d->height == 0) return kGifZeroHeight;
+    const int min_code_size = byte_at(d, d->pos);
+    if (min_code_size < 2 || min_code_size > 11) return kGifBadCodeSize;
+    const size_t data_start = d->pos + 1;
+    const size_t data_bytes = data_start < size ? join_sub_blocks(d, data_start) : 0;
+    // Refuse a size the data cannot possibly fill before allocating for it.
+    uint64_t most_pixels = uint64_t(data_bytes) * 8 / uint64_t(min_code_size + 1) * kLongestString;
+    if (uint64_t(d->width) * uint64_t(d->height) > most_pixels) return kGifReadFailed;
+
+    const uint32_t colours = 1u << d->colour_bits;
+    d->stride = (int64_t(d->width) + 3) & ~int64_t(3);
+    const uint64_t image_bytes = uint64_t(d->stride) * uint64_t(d->height);
+    PackedDib image = mem_alloc(size_t(image_bytes + 56 + 4 * colours));
+    {
+        MemLock<uint8_t> base(image);
         if (!base) {
             rc = kGifNoMemory;
         } else {
@@ -280,25 +262,35 @@ int decode_file(PackedDib* out, MemBlock file, size_t size) {
             h.biBitCount = 8;
             h.biSizeImage = uint32_t(image_bytes);
             h.biClrUsed = colours;
-            std::memcpy(base, &h, sizeof h);
+            std::memcpy(base.get(), &h, sizeof h);
             for (uint32_t i = 0; i < colours; ++i) {
                 const uint8_t* rgb = d->table + 3 * i;
-                put_u32(base + 40 + 4 * i, uint32_t(rgb[2]) | uint32_t(rgb[1]) << 8 | uint32_t(rgb[0]) << 16);
+                put_u32(base.get() + 40 + 4 * i, uint32_t(rgb[2]) | uint32_t(rgb[1]) << 8 | uint32_t(rgb[0]) << 16);
             }
-            d->bits = base + 40 + 4 * colours;
+            d->bits = base.get() + 40 + 4 * colours;
             d->p1 = (d->height + 7) / 8;
             d->p2 = d->p1 + (d->height + 3) / 8;
             d->p3 = d->p2 + (d->height + 1) / 4;
             rc = decode_lzw(d, data + data_start, data_bytes, min_code_size);
         }
     }
-    if (image) {
-        mem_unlock(image);
-        if (rc == 0) *out = image;
-        else mem_free(image);
+    if (rc == 0)
+        *out = image;
+    else
+        mem_free(image);
+    return rc;
+}
+
+// Decodes the file held in `file` (size bytes plus slack). The block is
+// changed in place but stays the caller's.
+int decode_file(PackedDib* out, MemBlock file, size_t size) {
+    MemBlock state_block = mem_alloc(sizeof(GifDecoder));
+    int rc = kGifNoMemory;
+    {
+        MemLock<GifDecoder> d(state_block);
+        MemLock<uint8_t> data(file);
+        if (d && data) rc = decode(out, d.get(), data.get(), size);
     }
-    mem_unlock(file);
-    mem_unlock(state_block);
     mem_free(state_block);
     return rc;
 }
@@ -319,13 +311,14 @@ int gif_read_memory(PackedDib* out, const uint8_t* data, size_t size) {
     *out = nullptr;
     if (size > kMemBlockMaxSize - kWholeFileSlack) return kGifNoMemory;
     MemBlock file = mem_alloc(size + kWholeFileSlack);
-    uint8_t* copy = file ? static_cast<uint8_t*>(mem_lock(file)) : nullptr;
-    if (!copy) {
-        mem_free(file);
-        return kGifNoMemory;
+    {
+        MemLock<uint8_t> copy(file);
+        if (!copy) {
+            mem_free(file);
+            return kGifNoMemory;
+        }
+        if (size) std::memcpy(copy.get(), data, size);
     }
-    if (size) std::memcpy(copy, data, size);
-    mem_unlock(file);
     int rc = decode_file(out, file, size);
     mem_free(file);
     return rc;

@@ -22,7 +22,7 @@ bool ensure_room(GifLzw* s, size_t extra) {
     while (want < s->out_size + extra) want *= 2;
     uint8_t* grown = static_cast<uint8_t*>(std::realloc(s->out, want));
     if (!grown) {
-        s->status = -6;
+        s->status = kGifWriteErrMemory;
         return false;
     }
     s->out = grown;
@@ -61,13 +61,13 @@ int gif_lzw_begin(GifLzw* s, int min_code_size) {
     std::memset(s, 0, sizeof *s);
     s->current = -1;
     if (min_code_size < 2 || min_code_size > 8) {
-        s->status = -4;
-        return -4;
+        s->status = kGifWriteErrImage;
+        return kGifWriteErrImage;
     }
     s->slots = static_cast<uint32_t*>(std::malloc(kSlotCount * sizeof(uint32_t)));
     if (!s->slots || !ensure_room(s, kOutStep)) {
-        s->status = -6;
-        return -6;
+        s->status = kGifWriteErrMemory;
+        return kGifWriteErrMemory;
     }
     s->min_code_size = min_code_size;
     s->max_pixel = (1u << min_code_size) - 1;
@@ -83,7 +83,7 @@ void gif_lzw_feed(GifLzw* s, const uint8_t* pixels, size_t count) {
     int current = s->current;
     if (current < 0) {
         if (pixels[0] > s->max_pixel) {
-            s->status = -4;
+            s->status = kGifWriteErrImage;
             return;
         }
         current = pixels[0];
@@ -94,7 +94,7 @@ void gif_lzw_feed(GifLzw* s, const uint8_t* pixels, size_t count) {
     for (; i < count; ++i) {
         unsigned p = pixels[i];
         if (p > max_pixel) {
-            s->status = -4;
+            s->status = kGifWriteErrImage;
             break;
         }
         uint32_t key = (uint32_t(current) << 8) | p;
@@ -131,8 +131,8 @@ void gif_lzw_feed(GifLzw* s, const uint8_t* pixels, size_t count) {
 int gif_lzw_finish(GifLzw* s) {
     if (s->status) return s->status;
     if (s->current < 0) {
-        s->status = -4;
-        return -4;
+        s->status = kGifWriteErrImage;
+        return kGifWriteErrImage;
     }
     put_code(s, s->current);
     put_code(s, s->clear_code + 1);
@@ -200,7 +200,7 @@ int encode_image(const DibHeader* h, int min_code_size, GifLzw* lzw) {
     uint8_t* scratch = nullptr;
     if (h->biBitCount != 8) {
         scratch = static_cast<uint8_t*>(std::malloc(size_t(width)));
-        if (!scratch) return -6;
+        if (!scratch) return kGifWriteErrMemory;
     }
     int rc = gif_lzw_begin(lzw, min_code_size);
     static const int kStart[4] = {0, 4, 2, 1};
@@ -252,39 +252,39 @@ int write_file(std::FILE* f, const DibHeader* h, int table_bits, int min_code_si
     head[n + 9] = 0x40;
     head[n + 10] = uint8_t(min_code_size);
     n += 11;
-    if (!write_all(f, head, n)) return -1;
+    if (!write_all(f, head, n)) return kGifWriteErrFile;
     for (size_t at = 0; at < lzw->out_size; at += 255) {
         size_t len = lzw->out_size - at < 255 ? lzw->out_size - at : 255;
         uint8_t len_byte = uint8_t(len);
-        if (!write_all(f, &len_byte, 1) || !write_all(f, lzw->out + at, len)) return -1;
+        if (!write_all(f, &len_byte, 1) || !write_all(f, lzw->out + at, len))
+            return kGifWriteErrFile;
     }
     static const uint8_t kTail[2] = {0x00, 0x3B};
-    return write_all(f, kTail, 2) ? 0 : -1;
+    return write_all(f, kTail, 2) ? 0 : kGifWriteErrFile;
 }
 
 }  // namespace
 
 int gif_write(PackedDib dib, const char* path) {
     std::FILE* f = std::fopen(path, "wb");
-    if (!f) return -1;
-    const DibHeader* h = dib ? static_cast<const DibHeader*>(mem_lock(dib)) : nullptr;
+    if (!f) return kGifWriteErrFile;
+    MemLock<const DibHeader> h(dib);
     if (!h) {
         std::fclose(f);
-        return -6;
+        return kGifWriteErrMemory;
     }
-    int rc = usable_image(h, mem_size(dib)) ? 0 : -4;
+    int rc = usable_image(h.get(), mem_size(dib)) ? 0 : kGifWriteErrImage;
     GifLzw lzw;
     std::memset(&lzw, 0, sizeof lzw);
     int min_code_size = 0, table_bits = 0;
     if (rc == 0) {
-        uint32_t colours = dib_palette_entries(h);
+        uint32_t colours = dib_palette_entries(h.get());
         min_code_size = min_code_size_for(colours);
         table_bits = (min_code_size == 2 && colours == 2) ? 1 : min_code_size;
-        rc = encode_image(h, min_code_size, &lzw);
+        rc = encode_image(h.get(), min_code_size, &lzw);
     }
-    if (rc == 0) rc = write_file(f, h, table_bits, min_code_size, &lzw);
-    if (std::fclose(f) != 0 && rc == 0) rc = -1;
-    mem_unlock(dib);
+    if (rc == 0) rc = write_file(f, h.get(), table_bits, min_code_size, &lzw);
+    if (std::fclose(f) != 0 && rc == 0) rc = kGifWriteErrFile;
     gif_lzw_free(&lzw);
     return rc;
 }

@@ -7,10 +7,14 @@
 
 #include "image/dib.h"
 
-// 0 on success; -1 when the file cannot be created or a write fails; -4 when
-// the image is not a paletted image with pixels that a GIF can hold; -6 when
-// memory runs out. The file is created before anything else is checked, so a
-// failed call may leave an empty or partial file. The PackedDib is only read.
+// Result codes of the writer and of the LZW coder (0 is success).
+constexpr int kGifWriteErrFile = -1;    // the file cannot be created, or a write fails
+constexpr int kGifWriteErrImage = -4;   // not a paletted image whose pixels a GIF can hold
+constexpr int kGifWriteErrMemory = -6;
+
+// 0 on success or one of the codes above. The file is created before
+// anything else is checked, so a failed call may leave an empty or partial
+// file. The PackedDib is only read.
 int gif_write(PackedDib dib, const char* path);
 
 // The LZW coder on its own: colour indices in, the GIF code stream (least
@@ -32,16 +36,18 @@ struct GifLzw {
     int code_width;
     int width_limit;
     int current;  // code of the current string; -1 before the first pixel
-    int status;   // 0, or -4 (a pixel beyond the code size) / -6 (no memory)
+    int status;   // 0, kGifWriteErrImage (a pixel beyond the code size) or kGifWriteErrMemory
 };
 
 // Prepares a coder for indices below 2^min_code_size (2..8) and emits the
-// first clear code. 0, or -6 when memory cannot be had.
+// first clear code. 0, or kGifWriteErrMemory (kGifWriteErrImage for a code
+// size outside 2..8).
 int gif_lzw_begin(GifLzw* lzw, int min_code_size);
 // Feeds pixels in order; errors are kept in `status` until the finish.
 void gif_lzw_feed(GifLzw* lzw, const uint8_t* pixels, size_t count);
-// Flushes the last string and the end code. 0; -4 when no pixel was fed or
-// one was out of range; -6 when memory ran out. The stream stays in `out`.
+// Flushes the last string and the end code. 0; kGifWriteErrImage when no
+// pixel was fed or one was out of range; kGifWriteErrMemory when memory ran
+// out. The stream stays in `out`.
 int gif_lzw_finish(GifLzw* lzw);
 // Releases the table and the output buffer.
 void gif_lzw_free(GifLzw* lzw);

@@ -69,20 +69,12 @@ const SectorTable& sectors() {
     return table;
 }
 
-// Locks a 24-bit block whose rows lie inside it; null (and unlocked) otherwise.
-DibHeader* lock_source24(PackedDib dib) {
-    if (!dib) return nullptr;
-    DibHeader* h = static_cast<DibHeader*>(mem_lock(dib));
-    if (!h) return nullptr;
-    bool ok = h->biSize == 40 && h->biBitCount == 24 && h->biWidth > 0 && h->biHeight > 0 &&
-              40 + uint64_t(dib_palette_entries(h)) * 4 +
-                      uint64_t(dib_stride(h->biWidth, 24)) * uint64_t(h->biHeight) <=
-                  mem_size(dib);
-    if (!ok) {
-        mem_unlock(dib);
-        return nullptr;
-    }
-    return h;
+// Whether a lock took and holds a 24-bit image whose rows lie inside the block.
+bool locked_source24(const MemLock<DibHeader>& h) {
+    return h && h->biSize == 40 && h->biBitCount == 24 && h->biWidth > 0 && h->biHeight > 0 &&
+           40 + uint64_t(dib_palette_entries(h.get())) * 4 +
+                   uint64_t(dib_stride(h->biWidth, 24)) * uint64_t(h->biHeight) <=
+               mem_size(h.block());
 }
 
 void append_cell(LogPalette* pal, int key) {
@@ -142,19 +134,21 @@ void colour_histogram(const DibHeader* image, int64_t weight[4096]) {
 }
 
 MemBlock select_palette(PackedDib dib) {
-    DibHeader* h = lock_source24(dib);
-    if (!h) return nullptr;
     // Weights are kept in 64 bits: a large picture can push a busy cell past 32.
     int64_t weight[4096];
-    colour_histogram(h, weight);
-    mem_unlock(dib);
+    {
+        MemLock<DibHeader> h(dib);
+        if (!locked_source24(h)) return nullptr;
+        colour_histogram(h.get(), weight);
+    }
 
     MemBlock block = mem_alloc(kLogPaletteBlockSize);
-    LogPalette* pal = block ? static_cast<LogPalette*>(mem_lock(block)) : nullptr;
-    if (!pal) {
+    MemLock<LogPalette> locked(block);
+    if (!locked) {
         mem_free(block);
         return nullptr;
     }
+    LogPalette* pal = locked.get();
     pal->version = 0x300;
     pal->count = 2;
     pal->entry[0] = {0, 0, 0, 0};
@@ -212,37 +206,23 @@ MemBlock select_palette(PackedDib dib) {
                      [](const LogPaletteEntry& a, const LogPaletteEntry& b) {
                          return a.red + a.green + a.blue < b.red + b.green + b.blue;
                      });
-    mem_unlock(block);
     return block;
 }
 
-PackedDib dither_to_palette(const uint8_t* palette, int count, PackedDib dib) {
-    if (!palette || count < 1 || count > 256) return nullptr;
-    DibHeader* src = lock_source24(dib);
-    if (!src) return nullptr;
-    int width = src->biWidth, height = src->biHeight;
-    int64_t stride = dib_stride(width, 8);
-    uint64_t image = uint64_t(stride) * uint64_t(height);
-    uint64_t size = 40 + 4 * uint64_t(count) + image;
-    PackedDib out = size <= kMemBlockMaxSize ? mem_alloc(size_t(size)) : nullptr;
-    DibHeader* dst = out ? static_cast<DibHeader*>(mem_lock(out)) : nullptr;
-    MemBlock work = dst ? mem_alloc(8192 + 6 * size_t(width)) : nullptr;
-    int16_t* cache = work ? static_cast<int16_t*>(mem_lock(work)) : nullptr;
-    if (!cache) {
-        mem_free(work);
-        if (dst) mem_unlock(out);
-        mem_free(out);
-        mem_unlock(dib);
-        return nullptr;
-    }
-    dib_write_header(dst, width, height, 8, uint32_t(count));
-    std::memcpy(dib_palette_ptr(dst), palette, 4 * size_t(count));
+namespace {
 
+// Dithers the rows of a locked 24-bit image onto `palette` into the index
+// rows of `dst`. `cache` holds 4096 cell entries (nearest palette index, or
+// -1) followed by three error terms per column.
+void dither_rows(DibHeader* src, DibHeader* dst, const uint8_t* palette, int count,
+                 int16_t* cache) {
+    const int width = src->biWidth, height = src->biHeight;
     std::fill(cache, cache + 4096, int16_t(-1));
     int16_t* err = cache + 4096;  // red, green, blue error per column
     const uint8_t* sbits = dib_bits_ptr(src);
     uint8_t* dbits = dib_bits_ptr(dst);
     int64_t sstride = dib_stride(width, 24);
+    int64_t stride = dib_stride(width, 8);
 
     for (int row = 0; row < height; ++row) {
         const uint8_t* in = sbits + row * sstride;
@@ -292,22 +272,13 @@ PackedDib dither_to_palette(const uint8_t* palette, int count, PackedDib dib) {
             e[2] = int16_t(eb);
         }
     }
-    mem_unlock(work);
-    mem_free(work);
-    mem_unlock(out);
-    mem_unlock(dib);
-    return out;
 }
 
-PackedDib reduce_to_8bit(PackedDib dib) {
-    MemBlock block = select_palette(dib);
-    if (!block) return nullptr;
-    const LogPalette* pal = static_cast<const LogPalette*>(mem_lock(block));
-    if (!pal) {
-        mem_free(block);
-        return nullptr;
-    }
-    uint8_t table[256 * 4];
+// The palette of a block from select_palette as colour-table entries (blue,
+// green, red, 0) in `table`; the entry count, or 0 when it cannot be locked.
+int palette_quads(MemBlock block, uint8_t table[256 * 4]) {
+    MemLock<const LogPalette> pal(block);
+    if (!pal) return 0;
     int count = pal->count;
     for (int i = 0; i < count; ++i) {
         table[4 * i] = pal->entry[i].blue;
@@ -315,7 +286,45 @@ PackedDib reduce_to_8bit(PackedDib dib) {
         table[4 * i + 2] = pal->entry[i].red;
         table[4 * i + 3] = 0;
     }
-    mem_unlock(block);
+    return count;
+}
+
+}  // namespace
+
+PackedDib dither_to_palette(const uint8_t* palette, int count, PackedDib dib) {
+    if (!palette || count < 1 || count > 256) return nullptr;
+    MemLock<DibHeader> src(dib);
+    if (!locked_source24(src)) return nullptr;
+    int width = src->biWidth, height = src->biHeight;
+    uint64_t image = uint64_t(dib_stride(width, 8)) * uint64_t(height);
+    uint64_t size = 40 + 4 * uint64_t(count) + image;
+    PackedDib out = size <= kMemBlockMaxSize ? mem_alloc(size_t(size)) : nullptr;
+    MemBlock work = nullptr;
+    bool done = false;
+    {
+        MemLock<DibHeader> dst(out);
+        work = dst ? mem_alloc(8192 + 6 * size_t(width)) : nullptr;
+        MemLock<int16_t> cache(work);
+        if (cache) {
+            dib_write_header(dst.get(), width, height, 8, uint32_t(count));
+            std::memcpy(dib_palette_ptr(dst.get()), palette, 4 * size_t(count));
+            dither_rows(src.get(), dst.get(), palette, count, cache.get());
+            done = true;
+        }
+    }
+    mem_free(work);
+    if (!done) {
+        mem_free(out);
+        return nullptr;
+    }
+    return out;
+}
+
+PackedDib reduce_to_8bit(PackedDib dib) {
+    MemBlock block = select_palette(dib);
+    if (!block) return nullptr;
+    uint8_t table[256 * 4];
+    int count = palette_quads(block, table);
     mem_free(block);
-    return dither_to_palette(table, count, dib);
+    return count ? dither_to_palette(table, count, dib) : nullptr;
 }

@@ -72,35 +72,31 @@ void scale_row8(const uint8_t* src, int sw, int sh, int64_t sstride, uint8_t* ds
 
 PackedDib dib_scale(PackedDib dib, int new_width, int new_height) {
     if (!dib || new_width <= 0 || new_height <= 0) return nullptr;
-    DibHeader* src = static_cast<DibHeader*>(mem_lock(dib));
+    MemLock<DibHeader> src(dib);
     if (!src) return nullptr;
     int bits = src->biBitCount;
-    if ((bits != 8 && bits != 24) || !dib_fits_block(src, mem_size(dib))) {
-        mem_unlock(dib);
-        return nullptr;
-    }
+    if ((bits != 8 && bits != 24) || !dib_fits_block(src.get(), mem_size(dib))) return nullptr;
     int sw = src->biWidth, sh = src->biHeight;
     double sx = double(sw) / new_width;
     double sy = double(sh) / new_height;
 
-    uint64_t palette = uint64_t(dib_palette_entries(src)) * 4;
+    uint64_t palette = uint64_t(dib_palette_entries(src.get())) * 4;
     uint64_t dstride = uint64_t(dib_stride(new_width, bits));
     uint64_t image = dstride * uint64_t(new_height);
     uint64_t size = palette + image + kDibSpareBytes;
     PackedDib result = size <= kMemBlockMaxSize ? mem_alloc(size_t(size)) : nullptr;
-    DibHeader* dst = result ? static_cast<DibHeader*>(mem_lock(result)) : nullptr;
+    MemLock<DibHeader> dst(result);
     if (!dst) {
         mem_free(result);
-        mem_unlock(dib);
         return nullptr;
     }
-    std::memcpy(dst, src, size_t(40 + palette));
+    std::memcpy(dst.get(), src.get(), size_t(40 + palette));
     dst->biWidth = new_width;
     dst->biHeight = new_height;
     dst->biSizeImage = uint32_t(image);
 
-    const uint8_t* sbits = dib_bits_ptr(src);
-    uint8_t* dbits = dib_bits_ptr(dst);
+    const uint8_t* sbits = dib_bits_ptr(src.get());
+    uint8_t* dbits = dib_bits_ptr(dst.get());
     int64_t sstride = dib_stride(sw, bits);
 
     std::vector<ColumnStep> cols;
@@ -124,50 +120,34 @@ PackedDib dib_scale(PackedDib dib, int new_width, int new_height) {
             scale_row8(sbits, sw, sh, sstride, dbits, new_width, int64_t(dstride), i, sx, sy);
         // Keep the windows alive on large pictures; give up if the program is quitting.
         if (pump_run() == 1) {
-            mem_unlock(result);
+            dst.unlock();
             mem_free(result);
-            mem_unlock(dib);
             return nullptr;
         }
     }
-    mem_unlock(result);
-    mem_unlock(dib);
     return result;
 }
 
-PackedDib dib_to_24bit(PackedDib dib) {
-    if (!dib) return nullptr;
-    DibHeader* src = static_cast<DibHeader*>(mem_lock(dib));
-    if (!src) {
-        mem_free(dib);
-        return nullptr;
-    }
+namespace {
+
+// The 24-bit copy of a locked 1, 4, 8 or 32-bit image in a block of
+// `block_size` bytes; null when it cannot be read or memory runs out.
+PackedDib copy_as_24bit(DibHeader* src, size_t block_size) {
     int bits = src->biBitCount;
-    if (bits == 24) {
-        mem_unlock(dib);
-        return dib;
-    }
     uint32_t entries = (bits == 32) ? 0 : dib_palette_entries(src);
     bool usable = (bits == 1 || bits == 4 || bits == 8 || bits == 32) &&
-                  dib_fits_block(src, mem_size(dib)) && (bits == 32 || entries > 0);
+                  dib_fits_block(src, block_size) && (bits == 32 || entries > 0);
+    if (!usable) return nullptr;
     int width = src->biWidth, height = src->biHeight;
-    PackedDib out = nullptr;
-    DibHeader* dst = nullptr;
-    if (usable) {
-        uint64_t image = uint64_t(dib_stride(width, 24)) * uint64_t(height);
-        // 40-byte header and 16 spare bytes after the rows.
-        if (image + 56 <= kMemBlockMaxSize) out = mem_alloc(size_t(image + 56));
-        dst = out ? static_cast<DibHeader*>(mem_lock(out)) : nullptr;
-        if (dst) {
-            dib_write_header(dst, width, height, 24, 0);
-        }
-    }
+    uint64_t image = uint64_t(dib_stride(width, 24)) * uint64_t(height);
+    // 40-byte header and 16 spare bytes after the rows.
+    PackedDib out = image + 56 <= kMemBlockMaxSize ? mem_alloc(size_t(image + 56)) : nullptr;
+    MemLock<DibHeader> dst(out);
     if (!dst) {
         mem_free(out);
-        mem_unlock(dib);
-        mem_free(dib);
         return nullptr;
     }
+    dib_write_header(dst.get(), width, height, 24, 0);
 
     // Indices past the colour table (possible in files) come out black.
     uint8_t lut[256][3] = {};
@@ -175,7 +155,7 @@ PackedDib dib_to_24bit(PackedDib dib) {
     for (uint32_t i = 0; i < entries && i < 256; ++i) std::memcpy(lut[i], pal + 4 * i, 3);
 
     const uint8_t* sbits = dib_bits_ptr(src);
-    uint8_t* dbits = dib_bits_ptr(dst);
+    uint8_t* dbits = dib_bits_ptr(dst.get());
     int64_t sstride = dib_stride(width, bits);
     int64_t dstride = dib_stride(width, 24);
     for (int y = 0; y < height; ++y) {
@@ -198,8 +178,20 @@ PackedDib dib_to_24bit(PackedDib dib) {
                 break;
         }
     }
-    mem_unlock(out);
-    mem_unlock(dib);
+    return out;
+}
+
+}  // namespace
+
+PackedDib dib_to_24bit(PackedDib dib) {
+    if (!dib) return nullptr;
+    PackedDib out = nullptr;
+    {
+        MemLock<DibHeader> src(dib);
+        if (src && src->biBitCount == 24) return dib;
+        if (src) out = copy_as_24bit(src.get(), mem_size(dib));
+    }
+    // The source is ours: converted or not, it goes.
     mem_free(dib);
     return out;
 }

@@ -32,7 +32,7 @@ void output_to_linked_app(HWND owner, PackedDib image) {
     // A cut path would name some other file.
     bool written = length > 0 && length < int(sizeof path) && bmp_write(image, path);
     mem_free(image);
-    end_capture();
+    capture_end();
     if (!written) {
         show_warning(owner, kMsgBmpFile);
         return;
@@ -46,15 +46,21 @@ void output_to_linked_app(HWND owner, PackedDib image) {
 // be read.
 PackedDib shrink_to_square(HWND owner, PackedDib image) {
     if (g_app.square < kSquareMin) return image;
-    const DibHeader* header = static_cast<const DibHeader*>(mem_lock(image));
-    if (!header) {
-        end_capture();
+    int width = 0, height = 0;
+    bool locked = false;
+    {
+        MemLock<const DibHeader> header(image);
+        if ((locked = bool(header))) {
+            width = header->biWidth;
+            height = header->biHeight;
+        }
+    }
+    if (!locked) {
+        capture_end();
         mem_free(image);
         show_warning(owner, kMsgBadImage);
         return nullptr;
     }
-    int width = header->biWidth, height = header->biHeight;
-    mem_unlock(image);
     int new_width, new_height;
     if (!selection_square_size(width, height, g_app.square, &new_width, &new_height))
         return image;
@@ -102,28 +108,42 @@ int deliver(HWND owner, PackedDib image) {
     return 1;
 }
 
-}  // namespace
-
-void output_selection(HWND owner) {
+void deliver_selection(HWND owner) {
     // Scaling runs the message pump; keep the corners as they were confirmed.
-    const PixelPoint top_left = g_app.top_left, bottom_right = g_app.bottom_right;
+    const PixelPoint top_left = g_app.capture.top_left, bottom_right = g_app.capture.bottom_right;
     PixelRect rect = selection_crop_rect(top_left, bottom_right);
-    PackedDib image = dib_crop24(g_app.screen_image, &rect);
+    PackedDib image = dib_crop24(g_app.capture.screen_image, &rect);
     if (!image) {
-        end_capture();
+        capture_end();
         show_warning(owner, kMsgClipboardImage);
         return;
     }
 
     // A linked application takes the picture as cut, whatever else is set.
     if (linked_app_alive()) {
+        g_app.capture.busy = 0;  // nothing pumps before the capture ends
         output_to_linked_app(owner, image);
         return;
     }
 
     image = shrink_to_square(owner, image);
+    // From here on nothing runs the pump before the capture has ended; the
+    // notices and warnings that follow may let a new capture start.
+    g_app.capture.busy = 0;
     if (!image) return;
-    end_capture();
+    capture_end();
 
     if (deliver(owner, image)) selection_remember(top_left, bottom_right);
+}
+
+}  // namespace
+
+void output_selection(HWND owner) {
+    // Only a capture delivers, once: scaling runs the message pump, and a
+    // second confirmation arriving meanwhile must not start another output.
+    CaptureState& cap = g_app.capture;
+    if (!(cap.capture_flags & kCaptureActive) || !cap.screen_image || cap.busy) return;
+    cap.busy = 1;
+    deliver_selection(owner);
+    cap.busy = 0;
 }

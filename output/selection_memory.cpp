@@ -33,7 +33,9 @@ std::string selection_history_entry(PixelPoint top_left, PixelPoint bottom_right
     return text;
 }
 
-int selection_history_update(const char* old_text, const char* cur, std::string* out) {
+namespace {
+
+int history_with(const char* old_text, const char* cur, std::string* out) {
     const std::string old = old_text;
     if (old.empty()) {
         *out = cur;
@@ -66,6 +68,20 @@ int selection_history_update(const char* old_text, const char* cur, std::string*
         }
         start = separator + 1;
     }
+}
+
+}  // namespace
+
+int selection_history_update(const char* old_text, const char* cur, std::string* out) {
+    if (!history_with(old_text, cur, out)) return 0;
+    // A hand-edited long entry must not push the list past what is read
+    // back: whole entries go from the end.
+    while (out->size() > size_t(kSizeHistoryMaxLength)) {
+        size_t last = out->rfind('@');
+        if (last == std::string::npos) break;
+        out->erase(last);
+    }
+    return 1;
 }
 
 void selection_remember(PixelPoint top_left, PixelPoint bottom_right) {

@@ -12,6 +12,8 @@
 constexpr int kSquareMin = 64;
 // WH_His is read back through a buffer of this size.
 constexpr int kSizeHistoryBufferSize = 1024;
+// WH_His is never written longer than this (what the buffer reads back).
+constexpr int kSizeHistoryMaxLength = kSizeHistoryBufferSize - 1;
 // Entries kept in WH_His, the new one included.
 constexpr int kSizeHistoryMaxEntries = 12;
 
@@ -38,7 +40,8 @@ std::string selection_history_entry(PixelPoint top_left, PixelPoint bottom_right
 
 // Puts `cur` at the front of the "@"-joined size list `old_text`. Returns 1
 // with the text to write in *out, or 0 when the list is to stay as it is
-// (cur is already its first entry).
+// (cur is already its first entry). The text is at most
+// kSizeHistoryMaxLength characters: whole entries are dropped from the end.
 int selection_history_update(const char* old_text, const char* cur, std::string* out);
 
 // Writes x, y, w, h and the updated WH_His of a selection to the settings.

@@ -24,3 +24,81 @@
 
 // The About box of the tray menu.
 #define IDD_ABOUT 155
+
+// Button icons of the coordinate boxes and the aspect-ratio panel.
+// Nudge the corner one pixel.
+#define IDI_ARROW_LEFT 103
+#define IDI_ARROW_RIGHT 104
+#define IDI_ARROW_UP 105
+#define IDI_ARROW_DOWN 106
+// Pick a corner with the mouse, move between the corners, decide.
+#define IDI_PICK_TOP_LEFT 108
+#define IDI_PICK_BOTTOM_RIGHT 109
+#define IDI_DECIDE 111
+#define IDI_TO_BOTTOM_RIGHT 137
+#define IDI_BACK_TO_TOP_LEFT 138
+// Opens a list.
+#define IDI_DROP_DOWN 120
+// Aspect ratios.
+#define IDI_ASPECT_3_4 112
+#define IDI_ASPECT_2_3 113
+#define IDI_ASPECT_1_1 114
+#define IDI_ASPECT_3_2 115
+#define IDI_ASPECT_4_3 116
+#define IDI_ASPECT_16_9 117
+// What the IDI_BOX_* state icons show:
+//   IDI_BOX_0  wheel moves the corner vertically     (wheel_vertical)
+//   IDI_BOX_1  wheel moves the corner horizontally   (wheel_horizontal)
+//   IDI_BOX_2  aspect ratio kept                     (aspect_locked)
+//   IDI_BOX_3  aspect ratio free                     (aspect_free)
+//   IDI_BOX_4  display: outside of the selection covered (show_cover)
+//   IDI_BOX_5  display: cross-hair lines and frame   (show_cross_hair)
+//   IDI_BOX_6  fixed size off, the corner moves      (move_corner)
+//   IDI_BOX_7  fixed size on, the rectangle moves    (move_whole)
+
+// The coordinate boxes: normal and large templates.
+#define IDD_BOX_TOP_LEFT 101
+#define IDD_BOX_BOTTOM_RIGHT 102
+#define IDD_BOX_TOP_LEFT_LARGE 132
+#define IDD_BOX_BOTTOM_RIGHT_LARGE 133
+// Controls of both boxes (one id may play another role in the other box).
+#define IDC_BOX_DECIDE 1
+#define IDC_BOX_UP 1000
+#define IDC_BOX_DOWN 1001
+#define IDC_BOX_LEFT 1002
+#define IDC_BOX_RIGHT 1003
+#define IDC_BOX_XY 1004           // top-left: x,y of the top-left corner
+#define IDC_BOX_SWATCH 1005
+#define IDC_BOX_RGB 1006
+#define IDC_BOX_ASPECT_TEXT 1007  // top-left
+#define IDC_BOX_BACK 1008         // top-left: close; bottom-right: back to the top-left
+#define IDC_BOX_ASPECT 1009       // top-left: aspect chooser button
+#define IDC_BOX_BR_XY 1009        // bottom-right: x,y of the bottom-right corner
+#define IDC_BOX_TL_XY 1010        // bottom-right: x,y of the top-left corner
+#define IDC_BOX_WIDTH_MENU 1011   // top-left
+#define IDC_BOX_CLOSE 1011        // bottom-right: close, go on with the mouse
+#define IDC_BOX_WIDTH_TEXT 1012   // top-left
+#define IDC_BOX_SIZE_TEXT 1012    // bottom-right
+#define IDC_BOX_SIZE_MENU 1013
+#define IDC_BOX_WHEEL 1014
+#define IDC_BOX_ASPECT_RELEASE 1015
+#define IDC_BOX_FIXED 1017
+#define IDC_BOX_MODE 900
+
+// The constraint panels and small dialogs.
+#define IDD_ASPECT_CHOOSER 118
+#define IDD_CUSTOM_ASPECT 122
+#define IDD_CUSTOM_WIDTH 123
+#define IDD_SIZE 140
+#define IDC_CHOOSER_16_9 1014
+#define IDC_CHOOSER_3_2 1015
+#define IDC_CHOOSER_4_3 1016
+#define IDC_CHOOSER_1_1 1017
+#define IDC_CHOOSER_3_4 1018
+#define IDC_CHOOSER_2_3 1019
+#define IDC_CHOOSER_FREE 1020
+#define IDC_CHOOSER_CUSTOM 1021
+#define IDC_EDIT_WIDTH 1012
+#define IDC_EDIT_HEIGHT 1017
+#define IDC_SPIN_WIDTH 1018
+#define IDC_SPIN_HEIGHT 1019

@@ -27,25 +27,15 @@ void* grow(void* block, size_t size) {
     return g_realloc ? g_realloc(block, size) : std::realloc(block, size);
 }
 
-// Reads exactly `size` bytes (the runtime may hand them out in pieces).
-bool read_all(int fd, char* out, size_t size) {
-    size_t got = 0;
-    while (got < size) {
-        size_t want = size - got;
-        if (want > (1u << 30)) want = 1u << 30;
-        int n = int(::read(fd, out + got, unsigned(want)));
-        if (n <= 0) return false;
-        got += size_t(n);
-    }
-    return true;
-}
-
-bool write_all(int fd, const char* bytes, size_t size) {
+// Moves exactly `size` bytes through `io` (read or write), which the runtime
+// may do in pieces; false when it stops short.
+template <typename Io, typename Byte>
+bool transfer_all(Io io, int fd, Byte* bytes, size_t size) {
     size_t done = 0;
     while (done < size) {
         size_t want = size - done;
         if (want > (1u << 30)) want = 1u << 30;
-        int n = int(::write(fd, bytes + done, unsigned(want)));
+        int n = int(io(fd, bytes + done, unsigned(want)));
         if (n <= 0) return false;
         done += size_t(n);
     }
@@ -89,7 +79,7 @@ char* read_fd_sized(int fd, size_t* out_size) {
     // damaged or foreign file, not something to hold in memory.
     if (size > 0 && size < (1LL << 30) && ::lseek(fd, 0, SEEK_SET) == 0) {
         text = static_cast<char*>(std::malloc(size_t(size) + 16));
-        if (text && !read_all(fd, text, size_t(size))) {
+        if (text && !transfer_all(::read, fd, text, size_t(size))) {
             std::free(text);
             text = nullptr;
         }
@@ -112,7 +102,7 @@ char* read_text_file(const char* path, size_t* out_size) {
 int write_bytes_file(const char* bytes, size_t size, const char* path) {
     int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_BINARY, S_IREAD | S_IWRITE);
     if (fd < 0) return 0;
-    bool ok = write_all(fd, bytes, size);
+    bool ok = transfer_all(::write, fd, bytes, size);
     if (::close(fd) != 0) ok = false;
     return ok ? 1 : 0;
 }

@@ -53,6 +53,45 @@ enum Direction : int32_t {
     kDirRight = 1003,
 };
 
+// Which corner the overlay is choosing.
+enum PickState : int32_t {
+    kPickNothing = 0,  // overlay shown, no corner placed yet
+    kPickTopLeft = 1,
+    kPickBottomRight = 2,
+};
+
+// Capture mode: the grabbed picture, the corners and the overlay's mouse
+// state. The picture stays locked from the start of a capture to its end;
+// capture_release_screen gives it back.
+struct CaptureState {
+    PixelRect screen_rect = {};  // grabbed and covered area, desktop coordinates
+    PackedDib screen_image = nullptr;
+    DibHeader* screen_header = nullptr;  // the locked picture
+    uint8_t* screen_bits = nullptr;
+    int screen_stride = 0;
+    uint32_t capture_flags = 0;  // CaptureFlag bits
+    PickState pick_state = kPickNothing;
+    PixelPoint top_left = {};  // corners, inclusive, image coordinates
+    PixelPoint bottom_right = {};
+    int move_direction = kDirRight;
+    WindowHandle draw_window = nullptr;
+    WindowHandle box_window = nullptr;  // the open coordinate box
+    uintptr_t click_timer = 0;
+    PixelPoint press_point = {};
+    int dragging = 0;
+    PixelPoint drag_last = {};
+    PixelRect overlay_rect = {};
+    // A start or an output is under way; both can run the message pump
+    // (resizing a picture), which must not start a second one.
+    int busy = 0;
+    // The colour under the open box's corner (COLORREF).
+    uint32_t picked_colour = 0;
+};
+
+// Unlocks and frees the grabbed picture, if any: the one way capture mode
+// gives it back (its end, and the main window's destruction).
+void capture_release_screen(CaptureState* capture);
+
 struct AppState {
     // Shell handles.
     InstanceHandle instance = nullptr;
@@ -74,24 +113,7 @@ struct AppState {
     uint32_t background_colour = 0;  // COLORREF: red in the low byte
     int square = 0;
 
-    // Capture state.
-    PixelRect screen_rect = {};
-    PackedDib screen_image = nullptr;
-    DibHeader* screen_header = nullptr;
-    uint8_t* screen_bits = nullptr;
-    int screen_stride = 0;
-    uint32_t capture_flags = 0;
-    int pick_state = 0;
-    PixelPoint top_left = {};
-    PixelPoint bottom_right = {};
-    int move_direction = kDirRight;
-    WindowHandle draw_window = nullptr;
-    WindowHandle box_window = nullptr;
-    uintptr_t click_timer = 0;
-    PixelPoint press_point = {};
-    int dragging = 0;
-    PixelPoint drag_last = {};
-    PixelRect overlay_rect = {};
+    CaptureState capture;
 
     // Linking.
     WindowHandle linked_window = nullptr;
@@ -101,6 +123,9 @@ struct AppState {
     // Menu guard.
     int menu_dismissed = 0;
     uint32_t menu_dismiss_tick = 0;
+
+    // Tooltip hints: off while a menu or a small dialog of a box is up.
+    int hints_enabled = 1;
 };
 
 extern AppState g_app;

@@ -121,7 +121,7 @@ INT_PTR show_notice(HWND owner, const char* caption, const char* text) {
 }
 
 void show_keyboard_help(HWND owner) {
-    if (!owner) owner = g_app.box_window ? g_app.box_window : g_app.main_window;
+    if (!owner) owner = g_app.capture.box_window ? g_app.capture.box_window : g_app.main_window;
     run_notice(owner, kKeyboardHelpCaption, kKeyboardHelpText, -1);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/place.h"
 
 #include "capture/monitors.h"
+#include "state/settings.h"
 #include "ui/placement.h"
 
 void place_at_cursor(HWND window) {
@@ -15,4 +16,22 @@ void place_at_cursor(HWND window) {
                                         PixelPoint{c.x, c.y},
                                         PixelRect{m.left, m.top, m.right, m.bottom});
     SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void place_saved_or_at_cursor(HWND window, const char* key) {
+    PixelRect saved;
+    settings_read_rect(key, &saved);
+    if (placement_rect_empty(saved)) {
+        place_at_cursor(window);
+        return;
+    }
+    RECT m = monitor_rect_for(RECT{saved.left, saved.top, saved.right, saved.bottom});
+    PixelPoint at = placement_saved(saved, PixelRect{m.left, m.top, m.right, m.bottom});
+    SetWindowPos(window, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void save_window_rect(HWND window, const char* key) {
+    RECT r;
+    if (GetWindowRect(window, &r))
+        settings_write_rect(key, PixelRect{r.left, r.top, r.right, r.bottom});
 }

@@ -1,13 +1,10 @@
 #include "ui/start_options.h"
 
 #include "state/app_state.h"
-#include "state/settings.h"
-#include "capture/monitors.h"
 #include "resources/resource_ids.h"
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
 #include "ui/place.h"
-#include "ui/placement.h"
 
 namespace {
 
@@ -28,21 +25,9 @@ constexpr ButtonIcon kButtons[] = {
     {IDC_START_DELAY5, IDI_START_DELAY5, 5},
 };
 
-void place(HWND dialog) {
-    PixelRect saved;
-    settings_read_rect(kRectKey, &saved);
-    if (placement_rect_empty(saved)) {
-        place_at_cursor(dialog);
-        return;
-    }
-    RECT m = monitor_rect_for(RECT{saved.left, saved.top, saved.right, saved.bottom});
-    PixelPoint at = placement_saved(saved, PixelRect{m.left, m.top, m.right, m.bottom});
-    SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-}
-
 void on_init(HWND dialog) {
     dialog_shown = true;
-    place(dialog);
+    place_saved_or_at_cursor(dialog, kRectKey);
     set_caption_icon(dialog);
     for (const ButtonIcon& b : kButtons) button_icon_set(dialog, b.control, b.icon);
 }
@@ -57,9 +42,7 @@ void on_command(HWND dialog, int id) {
 }
 
 void on_destroy(HWND dialog) {
-    RECT r;
-    if (GetWindowRect(dialog, &r))
-        settings_write_rect(kRectKey, PixelRect{r.left, r.top, r.right, r.bottom});
+    save_window_rect(dialog, kRectKey);
     destroy_caption_icon();
     for (const ButtonIcon& b : kButtons) button_icon_free(dialog, b.control);
 }

@@ -16,6 +16,7 @@
 #include "image/bmp.h"
 #include "image/reduce.h"
 #include "image/scale.h"
+#include "tests/unit/dib_test_support.h"
 
 namespace {
 
@@ -65,13 +66,11 @@ Bytes our_rgb(const std::string& file) {
     dib = dib_to_24bit(dib);
     if (!dib) return {};
     Bytes out;
-    DibHeader* h = static_cast<DibHeader*>(mem_lock(dib));
-    for (int y = 0; y < h->biHeight; ++y) {
-        const uint8_t* row = dib_row_top_down(h, y);
-        for (int x = 0; x < h->biWidth; ++x) out.insert(out.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
+    Held l(dib);
+    for (int y = 0; y < l.h->biHeight; ++y) {
+        const uint8_t* row = dib_row_top_down(l.h, y);
+        for (int x = 0; x < l.h->biWidth; ++x) out.insert(out.end(), {row[3 * x + 2], row[3 * x + 1], row[3 * x]});
     }
-    mem_unlock(dib);
-    mem_free(dib);
     return out;
 }
 
@@ -104,12 +103,11 @@ TEST_F(BmpInterop, WrittenFilesReadTheSame) {
     const int w = 13, h = 7;
     PackedDib src = dib_create24(w, h);
     {
-        DibHeader* hd = static_cast<DibHeader*>(mem_lock(src));
+        Locked l(src);
         for (int y = 0; y < h; ++y) {
-            uint8_t* row = dib_row_top_down(hd, y);
+            uint8_t* row = dib_row_top_down(l.h, y);
             for (int x = 0; x < 3 * w; ++x) row[x] = uint8_t(x * 29 + y * 71);
         }
-        mem_unlock(src);
     }
     PackedDib eight = reduce_to_8bit(src);
     ASSERT_NE(eight, nullptr);
@@ -125,12 +123,13 @@ TEST_F(BmpInterop, WrittenFilesReadTheSame) {
     ASSERT_EQ(bmp_write(src, dir.file("ours.bmp").c_str()), 1);
     Bytes im = im_rgb(dir, dir.file("ours.bmp"));
     ASSERT_EQ(im.size(), size_t(w * h * 3));
-    DibHeader* hd = static_cast<DibHeader*>(mem_lock(src));
-    const uint8_t* top = dib_row_top_down(hd, 0);
-    EXPECT_EQ(im[0], top[2]);
-    EXPECT_EQ(im[1], top[1]);
-    EXPECT_EQ(im[2], top[0]);
-    mem_unlock(src);
+    {
+        Locked l(src);
+        const uint8_t* top = dib_row_top_down(l.h, 0);
+        EXPECT_EQ(im[0], top[2]);
+        EXPECT_EQ(im[1], top[1]);
+        EXPECT_EQ(im[2], top[0]);
+    }
     mem_free(eight);
     mem_free(src);
 }

@@ -277,22 +277,22 @@ TEST(BmpRead, RefusedHeadersAndShortFiles) {
         int code;
     };
     const Case cases[] = {
-        {"v4 header", with([](BmpSpec& s) { s.header_size = 108; }), -3},
-        {"v5 header", with([](BmpSpec& s) { s.header_size = 124; }), -3},
-        {"rle8", with([](BmpSpec& s) { s.bits = 8; s.compression = 1; s.palette = Bytes(1024); }), -3},
-        {"bit fields at 24 bits", with([](BmpSpec& s) { s.compression = 3; }), -3},
-        {"2 bits", with([](BmpSpec& s) { s.bits = 2; }), -3},
-        {"top-down", with([](BmpSpec& s) { s.height = -2; }), -3},
-        {"zero width", with([](BmpSpec& s) { s.width = 0; }), -3},
-        {"pixels short", with([](BmpSpec& s) { s.pixels.resize(23); }), -1},
-        {"stated size past the end", with([](BmpSpec& s) { s.size_image = 25; }), -1},
-        {"palette short", with([](BmpSpec& s) { s.bits = 8; s.palette = Bytes(1000); s.pixels.clear(); }), -1},
-        {"huge palette count", with([](BmpSpec& s) { s.bits = 8; s.clr_used = 0x40000001; }), -1},
-        {"masks short", with([](BmpSpec& s) { s.bits = 16; s.compression = 3; s.file_header = false; s.pixels = {1, 2}; }), -1},
-        {"huge size", with([](BmpSpec& s) { s.width = 0x7FFFFFFF; s.height = 0x7FFFFFFF; s.bits = 32; }), -1},
-        {"wide rows overflow", with([](BmpSpec& s) { s.width = 0x40000000; s.height = 16; }), -1},
-        {"header cut", Bytes{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0}, -1},
-        {"too short", Bytes{'B', 'M', 1}, -1},
+        {"v4 header", with([](BmpSpec& s) { s.header_size = 108; }), kBmpErrFormat},
+        {"v5 header", with([](BmpSpec& s) { s.header_size = 124; }), kBmpErrFormat},
+        {"rle8", with([](BmpSpec& s) { s.bits = 8; s.compression = 1; s.palette = Bytes(1024); }), kBmpErrFormat},
+        {"bit fields at 24 bits", with([](BmpSpec& s) { s.compression = 3; }), kBmpErrFormat},
+        {"2 bits", with([](BmpSpec& s) { s.bits = 2; }), kBmpErrFormat},
+        {"top-down", with([](BmpSpec& s) { s.height = -2; }), kBmpErrFormat},
+        {"zero width", with([](BmpSpec& s) { s.width = 0; }), kBmpErrFormat},
+        {"pixels short", with([](BmpSpec& s) { s.pixels.resize(23); }), kBmpErrFile},
+        {"stated size past the end", with([](BmpSpec& s) { s.size_image = 25; }), kBmpErrFile},
+        {"palette short", with([](BmpSpec& s) { s.bits = 8; s.palette = Bytes(1000); s.pixels.clear(); }), kBmpErrFile},
+        {"huge palette count", with([](BmpSpec& s) { s.bits = 8; s.clr_used = 0x40000001; }), kBmpErrFile},
+        {"masks short", with([](BmpSpec& s) { s.bits = 16; s.compression = 3; s.file_header = false; s.pixels = {1, 2}; }), kBmpErrFile},
+        {"huge size", with([](BmpSpec& s) { s.width = 0x7FFFFFFF; s.height = 0x7FFFFFFF; s.bits = 32; }), kBmpErrFile},
+        {"wide rows overflow", with([](BmpSpec& s) { s.width = 0x40000000; s.height = 16; }), kBmpErrFile},
+        {"header cut", Bytes{'B', 'M', 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 40, 0, 0, 0}, kBmpErrFile},
+        {"too short", Bytes{'B', 'M', 1}, kBmpErrFile},
     };
     for (const Case& c : cases) {
         PackedDib out = reinterpret_cast<PackedDib>(1);
@@ -300,8 +300,14 @@ TEST(BmpRead, RefusedHeadersAndShortFiles) {
         EXPECT_EQ(out, nullptr) << c.what;
     }
     PackedDib out = nullptr;
-    EXPECT_EQ(bmp_read(temp_path("does_not_exist.bmp").c_str(), &out), -1);
+    EXPECT_EQ(bmp_read(temp_path("does_not_exist.bmp").c_str(), &out), kBmpErrFile);
     EXPECT_EQ(out, nullptr);
+    // An empty file is too short, whatever the system makes of an empty block.
+    std::string empty = temp_path("empty.bmp");
+    write_file(empty, Bytes{});
+    EXPECT_EQ(bmp_read(empty.c_str(), &out), kBmpErrFile);
+    EXPECT_EQ(out, nullptr);
+    std::remove(empty.c_str());
 }
 
 TEST(BmpRead, UnderstatedImageSizeStillGivesWholeRows) {

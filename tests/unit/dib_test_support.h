@@ -3,14 +3,11 @@
 
 #include "image/dib.h"
 
-// Locks a block for the scope and unlocks it at the end.
-struct Locked {
-    PackedDib dib;
+// Locks a block for the scope and unlocks it at the end (a MemLock with the
+// header at hand as `h`).
+struct Locked : MemLock<DibHeader> {
     DibHeader* h;
-    explicit Locked(PackedDib d) : dib(d), h(static_cast<DibHeader*>(mem_lock(d))) {}
-    ~Locked() { mem_unlock(dib); }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
+    explicit Locked(PackedDib d) : MemLock<DibHeader>(d), h(get()) {}
     uint8_t* row(int stored) {
         return dib_bits_ptr(h) + stored * dib_stride(h->biWidth, h->biBitCount);
     }
@@ -20,8 +17,8 @@ struct Locked {
 struct Held : Locked {
     explicit Held(PackedDib d) : Locked(d) {}
     ~Held() {
-        mem_unlock(dib);
-        mem_free(dib);
-        dib = nullptr;
+        MemBlock b = block();
+        unlock();
+        mem_free(b);
     }
 };

@@ -10,6 +10,7 @@
 
 #include "image/gif_read.h"
 #include "image/gif_write.h"
+#include "tests/unit/dib_test_support.h"
 #include "tests/unit/gif_test_support.h"
 
 namespace {
@@ -113,13 +114,14 @@ TEST_P(GifInteropRead, MatchesImageMagickFirstFrame) {
 
     PackedDib dib = nullptr;
     ASSERT_EQ(gif_read(&dib, path.c_str()), 0);
-    auto* h = static_cast<DibHeader*>(mem_lock(dib));
+    Held l(dib);
+    const DibHeader* h = l.h;
     ASSERT_EQ(h->biWidth, c.width);
     ASSERT_EQ(h->biHeight, c.height);
     ASSERT_EQ(expected.size(), size_t(c.width) * c.height * 3);
-    const uint8_t* pal = dib_palette_ptr(h);
+    const uint8_t* pal = dib_palette_ptr(l.h);
     for (int y = 0; y < c.height; ++y) {
-        const uint8_t* row = dib_row_top_down(h, y);
+        const uint8_t* row = dib_row_top_down(l.h, y);
         for (int x = 0; x < c.width; ++x) {
             ASSERT_LT(row[x], h->biClrUsed);
             const uint8_t* e = &expected[3 * (size_t(y) * c.width + x)];
@@ -129,8 +131,6 @@ TEST_P(GifInteropRead, MatchesImageMagickFirstFrame) {
             ASSERT_EQ(q[0], e[2]) << x << "," << y;
         }
     }
-    mem_unlock(dib);
-    mem_free(dib);
     std::remove(path.c_str());
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/gif_write.h"
+#include "tests/unit/dib_test_support.h"
 #include "tests/unit/gif_test_support.h"
 
 namespace {
@@ -121,7 +122,8 @@ Decoded unpack(PackedDib dib, int rc) {
     Decoded d;
     d.rc = rc;
     if (!dib) return d;
-    auto* h = static_cast<DibHeader*>(mem_lock(dib));
+    Held l(dib);
+    DibHeader* h = l.h;
     d.width = h->biWidth;
     d.height = h->biHeight;
     d.colours = h->biClrUsed;
@@ -139,8 +141,6 @@ Decoded unpack(PackedDib dib, int rc) {
         const uint8_t* row = dib_row_top_down(h, y);
         d.rows.insert(d.rows.end(), row, row + d.stride);
     }
-    mem_unlock(dib);
-    mem_free(dib);
     return d;
 }
 
@@ -215,35 +215,43 @@ TEST(GifRead, ResultCodes) {
     const Case cases[] = {
         {"GIF87a", GifBuilder().header("GIF87a", 2, 2, 2).image(2, 2, false, 0, 2, data).raw({';'}).b, 0},
         {"GIF89a", GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 2, data).raw({';'}).b, 0},
-        {"GIF88a", GifBuilder().header("GIF88a", 2, 2, 2).image(2, 2, false, 0, 2, data).b, -3},
-        {"GIF87b", GifBuilder().header("GIF87b", 2, 2, 2).image(2, 2, false, 0, 2, data).b, -3},
-        {"ten bytes", Bytes{'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0}, -1},
-        {"empty", Bytes{}, -1},
+        {"GIF88a", GifBuilder().header("GIF88a", 2, 2, 2).image(2, 2, false, 0, 2, data).b, kGifBadSignature},
+        {"GIF87b", GifBuilder().header("GIF87b", 2, 2, 2).image(2, 2, false, 0, 2, data).b, kGifBadSignature},
+        {"ten bytes", Bytes{'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0}, kGifReadFailed},
+        {"empty", Bytes{}, kGifReadFailed},
         {"extension past the end",
-         GifBuilder().header("GIF89a", 2, 2, 2).raw({'!', 0xFE, 10, 'a', 'b'}).b, -20},
+         GifBuilder().header("GIF89a", 2, 2, 2).raw({'!', 0xFE, 10, 'a', 'b'}).b, kGifExtensionOverrun},
         {"extension without terminator", GifBuilder().header("GIF89a", 2, 2, 2).raw({'!', 0xFE, 1, 'a'}).b,
-         -20},
+         kGifExtensionOverrun},
         {"trailer first", GifBuilder().header("GIF89a", 2, 2, 2).raw({';'}).image(2, 2, false, 0, 2, data).b,
-         -21},
-        {"file ends before an image", GifBuilder().header("GIF89a", 2, 2, 2).extension(0xFE, {{'x'}}).b, -21},
-        {"header only", GifBuilder().header("GIF89a", 2, 2, 0).b, -21},
+         kGifNoImage},
+        {"file ends before an image", GifBuilder().header("GIF89a", 2, 2, 2).extension(0xFE, {{'x'}}).b,
+         kGifNoImage},
+        {"header only", GifBuilder().header("GIF89a", 2, 2, 0).b, kGifNoImage},
         {"unknown block", GifBuilder().header("GIF89a", 2, 2, 2).raw({'X'}).image(2, 2, false, 0, 2, data).b,
-         -22},
-        {"no colour table", GifBuilder().header("GIF89a", 2, 2, 0).image(2, 2, false, 0, 2, data).b, -25},
-        {"zero width", GifBuilder().header("GIF89a", 2, 2, 2).image(0, 2, false, 0, 2, data).b, -26},
-        {"zero height", GifBuilder().header("GIF89a", 2, 2, 2).image(2, 0, false, 0, 2, data).b, -27},
-        {"code size 1", GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 1, data).b, -28},
-        {"code size 12", GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 12, data).b, -28},
+         kGifBadBlock},
+        {"no colour table", GifBuilder().header("GIF89a", 2, 2, 0).image(2, 2, false, 0, 2, data).b,
+         kGifNoColourTable},
+        {"zero width", GifBuilder().header("GIF89a", 2, 2, 2).image(0, 2, false, 0, 2, data).b,
+         kGifZeroWidth},
+        {"zero height", GifBuilder().header("GIF89a", 2, 2, 2).image(2, 0, false, 0, 2, data).b,
+         kGifZeroHeight},
+        {"code size 1", GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 1, data).b,
+         kGifBadCodeSize},
+        {"code size 12", GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 12, data).b,
+         kGifBadCodeSize},
         {"descriptor cut short", GifBuilder().header("GIF89a", 2, 2, 2).raw({',', 0, 0, 0, 0, 2, 0, 2}).b,
-         -28},
+         kGifBadCodeSize},
         {"first code above clear",
-         GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 2, pack_codes(2, {4, 6, 5})).b, -29},
+         GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 2, pack_codes(2, {4, 6, 5})).b,
+         kGifBadFirstCode},
         {"code beyond the next entry",
-         GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 2, pack_codes(2, {4, 1, 7, 5})).b, -31},
+         GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 2, pack_codes(2, {4, 1, 7, 5})).b,
+         kGifUndefinedCode},
     };
     for (const Case& c : cases) EXPECT_EQ(decode(c.file).rc, c.rc) << c.what;
     PackedDib dib = nullptr;
-    EXPECT_EQ(gif_read(&dib, temp_path("does_not_exist.gif").c_str()), -1);
+    EXPECT_EQ(gif_read(&dib, temp_path("does_not_exist.gif").c_str()), kGifReadFailed);
     EXPECT_EQ(dib, nullptr);
 }
 
@@ -331,7 +339,7 @@ TEST(GifRead, ColourTables) {
     // file then holds no image.
     Bytes cut = GifBuilder().header("GIF89a", 2, 2, 8).b;
     cut.resize(100);
-    EXPECT_EQ(decode(cut).rc, -21);
+    EXPECT_EQ(decode(cut).rc, kGifNoImage);
 }
 
 // Extensions before the image are skipped; the first image of an animation
@@ -367,10 +375,12 @@ TEST(GifRead, FiveWideRowsArePadded) {
 TEST(GifRead, RefusesSizesBeyondTheData) {
     const Bytes data = small_stream();
     EXPECT_EQ(decode(GifBuilder().header("GIF89a", 65535, 65535, 2).image(65535, 65535, false, 0, 2, data).b).rc,
-              -1);
-    EXPECT_EQ(decode(GifBuilder().header("GIF89a", 1000, 1000, 2).image(1000, 1000, false, 0, 2, data).b).rc, -1);
+              kGifReadFailed);
+    EXPECT_EQ(decode(GifBuilder().header("GIF89a", 1000, 1000, 2).image(1000, 1000, false, 0, 2, data).b).rc,
+              kGifReadFailed);
     // No data at all: an empty first sub-block.
-    EXPECT_EQ(decode(GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 2, {}).b).rc, -1);
+    EXPECT_EQ(decode(GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 2, {}).b).rc,
+              kGifReadFailed);
     // The data ends inside a sub-block: what is there is used.
     Bytes cut = GifBuilder().header("GIF89a", 2, 2, 2).image(2, 2, false, 0, 2, data, false).b;
     cut[cut.size() - data.size() - 1] = 200;  // the sub-block claims 200 bytes

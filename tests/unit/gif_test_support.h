@@ -58,7 +58,8 @@ inline PackedDib make_paletted(int width, int height, int bits, uint32_t clr_use
     uint32_t colours = clr_used ? clr_used : (1u << bits);
     int64_t stride = dib_stride(width, bits);
     PackedDib dib = mem_alloc(40 + 4 * colours + size_t(stride * height));
-    auto* h = static_cast<DibHeader*>(mem_lock(dib));
+    MemLock<DibHeader> lock(dib);
+    DibHeader* h = lock.get();
     h->biSize = 40;
     h->biWidth = width;
     h->biHeight = height;
@@ -78,7 +79,6 @@ inline PackedDib make_paletted(int width, int height, int bits, uint32_t clr_use
             else row[x / 8] |= uint8_t(v << (7 - x % 8));
         }
     }
-    mem_unlock(dib);
     return dib;
 }
 

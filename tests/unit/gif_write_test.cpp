@@ -286,7 +286,7 @@ TEST(GifWrite, RefusesWhatItCannotStore) {
     std::string path = temp_path("refused.gif");
     // A 24-bit image is refused after the file was created empty.
     PackedDib rgb = dib_create24(4, 4);
-    EXPECT_EQ(gif_write(rgb, path.c_str()), -4);
+    EXPECT_EQ(gif_write(rgb, path.c_str()), kGifWriteErrImage);
     EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
     mem_free(rgb);
@@ -307,20 +307,18 @@ TEST(GifWrite, RefusesWhatItCannotStore) {
     };
     for (const Bad& b : bad) {
         PackedDib dib = make_paletted(4, 4, 8, 0, std::vector<uint8_t>(16, 2));
-        b.spoil(static_cast<DibHeader*>(mem_lock(dib)));
-        mem_unlock(dib);
-        EXPECT_EQ(gif_write(dib, path.c_str()), -4) << b.what;
+        b.spoil(MemLock<DibHeader>(dib).get());
+        EXPECT_EQ(gif_write(dib, path.c_str()), kGifWriteErrImage) << b.what;
         mem_free(dib);
     }
     // An index that the code size cannot express would corrupt the stream.
     PackedDib stray = make_paletted(4, 4, 8, 3, std::vector<uint8_t>(16, 0));
-    static_cast<uint8_t*>(dib_bits_ptr(mem_lock(stray)))[5] = 9;
-    mem_unlock(stray);
-    EXPECT_EQ(gif_write(stray, path.c_str()), -4);
+    dib_bits_ptr(MemLock<>(stray).get())[5] = 9;
+    EXPECT_EQ(gif_write(stray, path.c_str()), kGifWriteErrImage);
 
-    EXPECT_EQ(gif_write(nullptr, path.c_str()), -6);
+    EXPECT_EQ(gif_write(nullptr, path.c_str()), kGifWriteErrMemory);
     std::string no_dir = temp_path("no_such_dir/x.gif");
-    EXPECT_EQ(gif_write(stray, no_dir.c_str()), -1);
+    EXPECT_EQ(gif_write(stray, no_dir.c_str()), kGifWriteErrFile);
     mem_free(stray);
     std::remove(path.c_str());
 }

@@ -12,6 +12,7 @@
 
 extern "C" {
 #include <jpeglib.h>
+#include <jerror.h>
 }
 
 #ifndef _WIN32
@@ -283,11 +284,9 @@ TEST(JpegRead, DensityOnlyInDotsPerCentimetre) {
         write_bytes(path, d);
         PackedDib back = nullptr;
         ASSERT_EQ(jpeg_read_dib(path.c_str(), &back), 0);
-        Locked l(back);
+        Held l(back);
         EXPECT_EQ(l.h->biXPelsPerMeter, c.want_x) << "unit " << c.unit;
         EXPECT_EQ(l.h->biYPelsPerMeter, c.want_y) << "unit " << c.unit;
-        mem_unlock(back);
-        mem_free(back);
     }
     mem_free(dib);
 }
@@ -377,6 +376,50 @@ TEST(JpegRead, DamagedFilesGiveCodes) {
     out = reinterpret_cast<PackedDib>(1);
     EXPECT_LT(jpeg_read_dib(fs::temp_directory_path().string().c_str(), &out), 0) << "a folder";
     EXPECT_EQ(out, nullptr);
+}
+
+// Fatal errors that the library raises once the drivers have set it up --
+// while the writer is in the middle of its rows, and while the reader fills
+// the pixel block it has already made -- come back with their own codes,
+// and the writer still closes its stream.
+TEST(JpegErrors, LibraryErrorsAfterSetUpKeepTheirCodes) {
+    PackedDib dib = make_picture(200, 150);
+    std::string path = scratch("errors.jpg");
+    ASSERT_EQ(write_file(dib, 80, path), 0);
+    const Bytes good = read_bytes(path);
+    ASSERT_GT(good.size(), 4096u) << "larger than the library's output buffer";
+    // A stream opened for reading takes no bytes: the library's first write fails.
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    ASSERT_TRUE(f);
+#ifndef _WIN32
+    int fd = fileno(f);
+#endif
+    EXPECT_EQ(jpeg_write_dib(dib, 80, f), JERR_FILE_WRITE);
+#ifndef _WIN32
+    EXPECT_EQ(fcntl(fd, F_GETFD), -1) << "stream left open";
+#endif
+    EXPECT_EQ(read_bytes(path), good);
+    mem_free(dib);
+
+    std::vector<Segment> seg = segments(good);
+    ASSERT_EQ(seg.size(), 9u);
+    const size_t sof = seg[3].at;
+    Bytes zero_width = good;  // refused while the header is read
+    zero_width[sof + 7] = zero_width[sof + 8] = 0;
+    Bytes bad_table = good;  // refused when decoding starts, after the block was made
+    bad_table[sof + 12] = 7;  // Y's quantisation table
+    const struct {
+        const char* what;
+        const Bytes& data;
+        int code;
+    } cases[] = {{"zero width", zero_width, -JERR_EMPTY_IMAGE},
+                 {"quantisation table 7", bad_table, -JERR_NO_QUANT_TABLE}};
+    for (const auto& c : cases) {
+        PackedDib out = reinterpret_cast<PackedDib>(1);
+        EXPECT_EQ(jpeg_read_dib_memory(c.data.data(), c.data.size(), kMemBlockMaxSize, &out), c.code)
+            << c.what;
+        EXPECT_EQ(out, nullptr) << c.what;
+    }
 }
 
 TEST(JpegRead, MemoryLimit) {

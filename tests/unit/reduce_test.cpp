@@ -35,10 +35,12 @@ std::vector<LogPaletteEntry> palette_of(PackedDib image) {
     EXPECT_NE(block, nullptr);
     if (!block) return {};
     EXPECT_EQ(mem_size(block), kLogPaletteBlockSize);
-    const LogPalette* p = static_cast<const LogPalette*>(mem_lock(block));
-    EXPECT_EQ(p->version, 0x300);
-    std::vector<LogPaletteEntry> out(p->entry, p->entry + p->count);
-    mem_unlock(block);
+    std::vector<LogPaletteEntry> out;
+    {
+        MemLock<const LogPalette> p(block);
+        EXPECT_EQ(p->version, 0x300);
+        out.assign(p->entry, p->entry + p->count);
+    }
     mem_free(block);
     return out;
 }

@@ -65,6 +65,25 @@ TEST(SelectionHistory, WalkRules) {
     }
 }
 
+// Hand-edited entries can be long; what is written stays within what is
+// read back (1023 characters), losing whole entries from the end.
+TEST(SelectionHistory, StaysWithinTheReadBackLimit) {
+    const std::string cur = "99,99";  // 5 characters and "@"
+    struct Case { size_t first, second; std::string kept; };
+    const Case cases[] = {
+        {516, 500, "whole"},  // 6 + 516 + 1 + 500 = 1023: fits
+        {517, 500, "first"},  // 1024: the last entry goes
+    };
+    for (const Case& c : cases) {
+        const std::string e1(c.first, 'x'), e2(c.second, 'y');
+        const std::string old = e1 + "@" + e2;
+        std::string out;
+        ASSERT_EQ(selection_history_update(old.c_str(), cur.c_str(), &out), 1);
+        EXPECT_LE(out.size(), 1023u);
+        EXPECT_EQ(out, c.kept == "whole" ? cur + "@" + old : cur + "@" + e1) << old.size();
+    }
+}
+
 TEST(SelectionSquare, ShrinksTheLongerSideToTheSquare) {
     struct Case {
         int width, height, square;

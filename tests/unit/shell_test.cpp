@@ -180,6 +180,21 @@ TEST_F(StartupTest, FirstRunWritesDefaultsOnceAndSecondRunKeepsThem) {
     EXPECT_EQ(std::string(g_app.scrap_folder), scrap);
 }
 
+// A hand-damaged Flags value reads as 0 and so looks like a first run; the
+// user's own editor must survive it.
+TEST_F(StartupTest, DamagedFlagsKeepTheUsersEditor) {
+    std::string appdata = native((root_ / "appdata").string());
+    startup_prepare_data_folder(&g_app, appdata.c_str());
+    settings_write_string("System", "Flags", "garbage");
+    settings_write_string("Option", "Editor", "C:\\mine\\edit.exe");
+    settings_load_kept();
+    startup_first_run(&g_app, "C:\\windows");
+    EXPECT_EQ(g_app.flags, 0x8000);
+    char text[256];
+    settings_read_string("Option", "Editor", text, sizeof text);
+    EXPECT_STREQ(text, "C:\\mine\\edit.exe");
+}
+
 TEST_F(StartupTest, MissingScrapFolderIsReplacedButHtmlFileKept) {
     std::string appdata = native((root_ / "appdata").string());
     startup_prepare_data_folder(&g_app, appdata.c_str());

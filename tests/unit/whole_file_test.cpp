@@ -19,10 +19,11 @@ TEST(WholeFile, ReadsContentFollowedByZeroSlack) {
     ASSERT_NE(block, nullptr);
     EXPECT_EQ(size, 7u);
     EXPECT_GE(mem_size(block), 7u + kWholeFileSlack);
-    const char* p = static_cast<const char*>(mem_lock(block));
-    EXPECT_EQ(std::string(p, 7), std::string("abc\0def", 7));
-    for (size_t i = 7; i < 7 + kWholeFileSlack; ++i) ASSERT_EQ(p[i], 0);
-    mem_unlock(block);
+    {
+        MemLock<const char> p(block);
+        EXPECT_EQ(std::string(p.get(), 7), std::string("abc\0def", 7));
+        for (size_t i = 7; i < 7 + kWholeFileSlack; ++i) ASSERT_EQ(p.get()[i], 0);
+    }
     mem_free(block);
     std::remove(path.c_str());
     EXPECT_EQ(read_entire_file(path.c_str(), &size), nullptr);

@@ -21,6 +21,7 @@
 #include "image/bmp.h"
 #include "image/dib.h"
 #include "output/dispatcher.h"
+#include "scrap/scrap_format.h"
 #include "tests/unit/test_files.h"
 
 namespace {
@@ -55,7 +56,9 @@ LRESULT CALLBACK catch_dialogs(int code, WPARAM wparam, LPARAM lparam) {
             EnumChildWindows(window, collect_text, reinterpret_cast<LPARAM>(&seen.text));
             seen_dialogs.push_back(seen);
             bool warning = seen.caption == kAppCaption;
-            PostMessageA(window, WM_COMMAND, warning ? IDOK : IDCANCEL, 0);
+            // Questions (the overwrite question) are answered No.
+            int answer = GetDlgItem(window, IDNO) ? IDNO : warning ? IDOK : IDCANCEL;
+            PostMessageA(window, WM_COMMAND, answer, 0);
         }
     }
     return CallNextHookEx(nullptr, code, wparam, lparam);
@@ -200,12 +203,7 @@ protected:
     void TearDown() override {
         UnhookWindowsHookEx(hook_);
         // A failed test may leave capture mode on.
-        if (g_app.screen_image) {
-            mem_unlock(g_app.screen_image);
-            mem_free(g_app.screen_image);
-            g_app.screen_image = nullptr;
-            g_app.screen_header = nullptr;
-        }
+        capture_release_screen(&g_app.capture);
         if (IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
         g_app.linked_window = nullptr;
         g_app.linked_message = 0;
@@ -218,28 +216,28 @@ protected:
     // locked, and, when asked, the overlay shown (hiding a shown window
     // costs two seconds under Wine without a window manager).
     void start_capture_state(bool show = false) {
-        g_app.screen_image = dib_create24(kImageWidth, kImageHeight);
-        ASSERT_NE(g_app.screen_image, nullptr);
-        g_app.screen_header = static_cast<DibHeader*>(mem_lock(g_app.screen_image));
-        g_app.screen_bits = dib_bits_ptr(g_app.screen_header);
-        g_app.screen_stride = int(dib_stride(kImageWidth, 24));
+        g_app.capture.screen_image = dib_create24(kImageWidth, kImageHeight);
+        ASSERT_NE(g_app.capture.screen_image, nullptr);
+        g_app.capture.screen_header = static_cast<DibHeader*>(mem_lock(g_app.capture.screen_image));
+        g_app.capture.screen_bits = dib_bits_ptr(g_app.capture.screen_header);
+        g_app.capture.screen_stride = int(dib_stride(kImageWidth, 24));
         for (int y = 0; y < kImageHeight; ++y) {
-            uint8_t* row = dib_row_top_down(g_app.screen_header, y);
+            uint8_t* row = dib_row_top_down(g_app.capture.screen_header, y);
             for (int x = 0; x < kImageWidth; ++x) pattern(x, y, row + 3 * x);
         }
-        g_app.capture_flags |= kCaptureActive;
+        g_app.capture.capture_flags |= kCaptureActive;
         if (show) ShowWindow(window_, SW_SHOWNOACTIVATE);
     }
 
     void select(int x1, int y1, int x2, int y2) {
-        g_app.top_left = PixelPoint{x1, y1};
-        g_app.bottom_right = PixelPoint{x2, y2};
+        g_app.capture.top_left = PixelPoint{x1, y1};
+        g_app.capture.bottom_right = PixelPoint{x2, y2};
     }
 
     void expect_capture_ended() {
-        EXPECT_EQ(g_app.screen_image, nullptr);
-        EXPECT_EQ(g_app.screen_header, nullptr);
-        EXPECT_EQ(g_app.capture_flags & kCaptureActive, 0u);
+        EXPECT_EQ(g_app.capture.screen_image, nullptr);
+        EXPECT_EQ(g_app.capture.screen_header, nullptr);
+        EXPECT_EQ(g_app.capture.capture_flags & kCaptureActive, 0u);
     }
 
     // Exactly one dialog was seen, with this caption and text.
@@ -328,7 +326,7 @@ TEST_F(OutputDispatcher, SquareShrinksTheClipboardImage) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.x2 + 1 << "x" << c.y2 + 1 << " in " << c.square);
-        if (!g_app.screen_image) start_capture_state();
+        if (!g_app.capture.screen_image) start_capture_state();
         g_app.square = c.square;
         select(0, 0, c.x2, c.y2);
         output_selection(window_);
@@ -426,21 +424,139 @@ TEST_F(OutputDispatcher, LinkedFileThatCannotBeWrittenWarns) {
     DestroyWindow(linked);
 }
 
-TEST_F(OutputDispatcher, OutputKindsNotYetAvailableAreRefused) {
+TEST_F(OutputDispatcher, ImageFileIsNumberedAndTheNumberAdvances) {
+    const std::string out = folder_ + "\\out\\";
+    std::filesystem::create_directories(out);
+    settings_write_string(kSectionOutput, "OutputFolder", out.c_str());
+    settings_write_string(kSectionOutput, "Prefix", "A");
+    settings_write_int(kSectionOutput, "Number", 99);
+    settings_write_string(kSectionOutput, "Type", "bmp");
     start_capture_state();
-    for (int flags : {int(kFlagOutputBase64), int(kFlagOutputFile)}) {
-        SCOPED_TRACE(flags);
-        if (!g_app.screen_image) start_capture_state();
+    g_app.flags = kFlagOutputFile;
+    select(10, 5, 49, 24);
+    output_selection(window_);
+    expect_capture_ended();
+    expect_one_dialog(kNoticeCaption, "ファイルに選択範囲の画像を出力しました．");
+    PackedDib written = nullptr;
+    ASSERT_EQ(bmp_read((out + "A00099.bmp").c_str(), &written), 0);
+    expect_pattern(mem_lock(written), PixelRect{10, 5, 50, 25});
+    mem_unlock(written);
+    mem_free(written);
+    EXPECT_EQ(settings_read_int(kSectionOutput, "Number", 0), 100);
+    EXPECT_EQ(history(), "40,20");
+}
+
+TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
+    const std::string out = folder_ + "\\out\\";
+    std::filesystem::create_directories(out);
+    test_write_file(out + "B00007.bmp", "existing");
+    struct Case { std::string folder, prefix, type; int message; };
+    const Case cases[] = {
+        {folder_ + "\\missing\\", "B", "bmp", kMsgOutputFolderMissing},
+        {out, "B", "png", kMsgNoFormat},
+        {out, "B", "bmp", -1},  // exists: answered No, nothing more is said
+        // Folder, prefix, number and type beyond the 256-byte name buffer.
+        {out + std::string(250 - out.size(), 'd') + "\\", "B", "bmp", kMsgImageFile},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        if (c.message != kMsgOutputFolderMissing)
+            std::filesystem::create_directories(c.folder.substr(0, c.folder.size() - 1));
+        settings_write_string(kSectionOutput, "OutputFolder", c.folder.c_str());
+        settings_write_string(kSectionOutput, "Prefix", c.prefix.c_str());
+        settings_write_string(kSectionOutput, "Type", c.type.c_str());
+        settings_write_int(kSectionOutput, "Number", 7);
         seen_dialogs.clear();
-        g_app.flags = flags;
-        mark_clipboard();
+        start_capture_state();
+        g_app.flags = kFlagOutputFile;
         select(0, 0, 9, 9);
         output_selection(window_);
         expect_capture_ended();
-        expect_one_dialog(kAppCaption, message_text(kMsgNoOutput));
-        EXPECT_TRUE(clipboard_still_marked());
+        ASSERT_EQ(seen_dialogs.size(), 1u);
+        if (c.message >= 0)
+            EXPECT_NE(seen_dialogs[0].text.find(message_text(c.message)), std::string::npos);
+        else
+            EXPECT_NE(seen_dialogs[0].text.find("既に同じ名前のファイルがあります．"),
+                      std::string::npos);
+        EXPECT_EQ(settings_read_int(kSectionOutput, "Number", 0), 7);
         EXPECT_TRUE(nothing_remembered());
     }
+    EXPECT_EQ(test_read_file(out + "B00007.bmp"), "existing");
+}
+
+// The scrap as a fresh one holds it, for the BASE64 tests.
+std::string new_scrap() {
+    char* text = scrap_text_with_style(nullptr);
+    std::string s = text;
+    std::free(text);
+    return s;
+}
+
+TEST_F(OutputDispatcher, Base64ItemGoesIntoTheScrapBeforeTheInsertPlace) {
+    const std::string scrap = folder_ + "\\scrap.html";
+    test_write_file(scrap, new_scrap());
+    settings_write_string(kSectionOutput, "HtmlFile", scrap.c_str());
+    settings_write_string(kSectionOutput, "Type", "bmp");
+    start_capture_state();
+    g_app.flags = kFlagOutputBase64 | kFlagBase64ToScrap;
+    select(2, 3, 21, 13);
+    output_selection(window_);
+    expect_capture_ended();
+    expect_one_dialog(kNoticeCaption, "スクラップに、BASE64形式データを追加しました．");
+    const std::string text = test_read_file(scrap);
+    const size_t item = text.find("<!-- Tamble Scrap Part ["), place = text.find(kInsertPlace);
+    ASSERT_NE(item, std::string::npos);
+    EXPECT_LT(item, place);
+    EXPECT_EQ(text.substr(place - 8, 8), "\">\r\n<br>");
+    EXPECT_NE(text.find("src=\"data:image/bmp;base64,Qk"), std::string::npos);  // "BM"
+    EXPECT_EQ(history(), "20,11");
+}
+
+TEST_F(OutputDispatcher, Base64ScrapFailuresLeaveTheFileAsItWas) {
+    const std::string scrap = folder_ + "\\scrap.html";
+    settings_write_string(kSectionOutput, "HtmlFile", scrap.c_str());
+    settings_write_string(kSectionOutput, "Type", "bmp");
+    struct Case { std::string content; bool read_only; int message; };
+    const Case cases[] = {
+        {"", false, kMsgHtmlRead},  // empty file
+        {"<html>a page of its own</html>", false, kMsgHtmlNoInsertPlace},
+        {new_scrap(), true, kMsgHtmlCreate},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        SetFileAttributesA(scrap.c_str(), FILE_ATTRIBUTE_NORMAL);
+        test_write_file(scrap, c.content);
+        if (c.read_only) SetFileAttributesA(scrap.c_str(), FILE_ATTRIBUTE_READONLY);
+        seen_dialogs.clear();
+        start_capture_state();
+        g_app.flags = kFlagOutputBase64 | kFlagBase64ToScrap;
+        select(0, 0, 9, 9);
+        output_selection(window_);
+        expect_capture_ended();
+        expect_one_dialog(kAppCaption, message_text(c.message));
+        EXPECT_EQ(test_read_file(scrap), c.content);
+        EXPECT_TRUE(nothing_remembered());
+    }
+    SetFileAttributesA(scrap.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(OutputDispatcher, Base64ItemToTheClipboardAsText) {
+    settings_write_string(kSectionOutput, "Type", "gif");
+    start_capture_state();
+    g_app.flags = kFlagOutputBase64;
+    select(0, 0, 15, 15);
+    output_selection(window_);
+    expect_capture_ended();
+    expect_one_dialog(kNoticeCaption, "クリップボードに、BASE64形式データをコピーしました．");
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* text = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    std::string item = text ? text : "";
+    if (text) GlobalUnlock(data);
+    CloseClipboard();
+    EXPECT_EQ(item.compare(0, 24, "<!-- Tamble Scrap Part ["), 0);
+    EXPECT_NE(item.find("\r\n<img src=\"data:image/gif;base64,R0lG"), std::string::npos);
+    EXPECT_EQ(history(), "16,16");
 }
 
 TEST_F(OutputDispatcher, NoOutputKindStillRemembers) {

@@ -39,10 +39,10 @@ protected:
         box_ = popup("box");
         ASSERT_TRUE(main_ && box_);
         g_app.main_window = main_;
-        g_app.box_window = nullptr;
-        g_app.pick_state = 1;
+        g_app.capture.box_window = nullptr;
+        g_app.capture.pick_state = kPickTopLeft;
         g_app.aspect = 0;
-        g_app.capture_flags = kCaptureActive;
+        g_app.capture.capture_flags = kCaptureActive;
         drain();
     }
     void TearDown() override {
@@ -50,8 +50,8 @@ protected:
         DestroyWindow(main_);
         DestroyWindow(box_);
         g_app.main_window = nullptr;
-        g_app.box_window = nullptr;
-        g_app.capture_flags = 0;
+        g_app.capture.box_window = nullptr;
+        g_app.capture.capture_flags = 0;
         drain();
     }
     void drain() {
@@ -96,8 +96,8 @@ TEST_F(InputFilter, RequestsArePostedToTheMainWindow) {
 }
 
 TEST_F(InputFilter, WithABoxOpenItsCommandsGoToTheBox) {
-    g_app.box_window = box_;
-    g_app.pick_state = 2;
+    g_app.capture.box_window = box_;
+    g_app.capture.pick_state = kPickBottomRight;
     g_app.aspect = 1;
     EXPECT_EQ(box_input_filter(WM_KEYUP, '0', box_, 0), 1);
     MSG m = take(box_);
@@ -111,20 +111,20 @@ TEST_F(InputFilter, WithABoxOpenItsCommandsGoToTheBox) {
     EXPECT_EQ(m.message, UM_MOVE_CORNER);
     EXPECT_EQ(m.wParam, 7u);
     EXPECT_TRUE(nothing_posted());
-    EXPECT_EQ(g_app.capture_flags, uint32_t(kCaptureActive));
+    EXPECT_EQ(g_app.capture.capture_flags, uint32_t(kCaptureActive));
 }
 
 TEST_F(InputFilter, ModeBitsToggleWithoutABox) {
-    g_app.pick_state = 2;
+    g_app.capture.pick_state = kPickBottomRight;
     g_app.aspect = 2;
     EXPECT_EQ(box_input_filter(WM_MBUTTONUP, 0, main_, 0), 1);
-    EXPECT_EQ(g_app.capture_flags, uint32_t(kCaptureActive | kCaptureHorizontal));
+    EXPECT_EQ(g_app.capture.capture_flags, uint32_t(kCaptureActive | kCaptureHorizontal));
     EXPECT_EQ(box_input_filter(WM_KEYUP, VK_MULTIPLY, main_, 0), 1);
-    EXPECT_EQ(g_app.capture_flags,
+    EXPECT_EQ(g_app.capture.capture_flags,
               uint32_t(kCaptureActive | kCaptureHorizontal | kCaptureAspectReleased));
     EXPECT_EQ(box_input_filter(WM_MBUTTONUP, 0, main_, 0), 1);
     EXPECT_EQ(box_input_filter(WM_KEYUP, 'A', main_, 0), 1);
-    EXPECT_EQ(g_app.capture_flags, uint32_t(kCaptureActive));
+    EXPECT_EQ(g_app.capture.capture_flags, uint32_t(kCaptureActive));
     EXPECT_TRUE(nothing_posted());
 }
 
@@ -132,7 +132,7 @@ TEST_F(InputFilter, RightClicksAreRoutedToTheBoxButNotHandled) {
     HWND control = CreateWindowExA(0, "BUTTON", "x", WS_CHILD, 0, 0, 10, 10, box_, HMENU(1000),
                                    GetModuleHandleA(nullptr), nullptr);
     ASSERT_NE(control, nullptr);
-    g_app.box_window = box_;
+    g_app.capture.box_window = box_;
     EXPECT_EQ(box_input_filter(WM_RBUTTONUP, 0, main_, MAKELPARAM(30, 40)), 0);
     MSG m = take(box_);
     EXPECT_EQ(m.message, UM_RCLICK_OVERLAY);
@@ -144,7 +144,7 @@ TEST_F(InputFilter, RightClicksAreRoutedToTheBoxButNotHandled) {
     EXPECT_EQ(m.wParam, WPARAM(control));
     EXPECT_EQ(m.lParam, MAKELPARAM(3, 4));
     EXPECT_EQ(box_input_filter(WM_RBUTTONUP, 0, box_, MAKELPARAM(3, 4)), 0);
-    g_app.box_window = nullptr;
+    g_app.capture.box_window = nullptr;
     EXPECT_EQ(box_input_filter(WM_RBUTTONUP, 0, main_, 0), 0);
     EXPECT_TRUE(nothing_posted());
 }
@@ -160,7 +160,7 @@ void CALLBACK close_help(HWND, UINT, UINT_PTR id, DWORD) {
 }
 
 TEST_F(InputFilter, F1OpensTheKeyboardHelpOwnedByTheBox) {
-    g_app.box_window = box_;
+    g_app.capture.box_window = box_;
     help_owner = nullptr;
     UINT_PTR timer = SetTimer(nullptr, 0, 50, close_help);
     EXPECT_EQ(box_input_filter(WM_KEYUP, VK_F1, box_, 0), 1);
@@ -181,7 +181,7 @@ TEST_F(InputFilter, SubclassedControlsAskTheFilterFirst) {
         EXPECT_EQ(filter_subclass_install(controls[i]), 1) << i;
     EXPECT_EQ(filter_subclass_install(controls[kFilterSubclassSlots]), 0);  // all taken
 
-    g_app.box_window = box_;
+    g_app.capture.box_window = box_;
     HWND last = controls[kFilterSubclassSlots - 1];
     EXPECT_EQ(SendMessageA(last, WM_KEYUP, 'B', 0), 0);
     EXPECT_EQ(take(box_).message, UM_TOGGLE_FIXED);

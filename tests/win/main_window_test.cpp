@@ -101,16 +101,36 @@ TEST_F(MainWindowTest, TrayLeftClickStartsACaptureUnlessGuarded) {
     ASSERT_TRUE(PeekMessageA(&msg, window_, UM_TRAY, UM_TRAY, PM_REMOVE));
     DispatchMessageA(&msg);
     EXPECT_TRUE(PeekMessageA(&msg, window_, UM_START_CAPTURE, UM_START_CAPTURE, PM_REMOVE));
-    g_app.capture_flags = kCaptureMenuOpen;
+    g_app.capture.capture_flags = kCaptureMenuOpen;
     SendMessageA(window_, UM_TRAY, 101, WM_LBUTTONUP);
     EXPECT_FALSE(PeekMessageA(&msg, window_, UM_START_CAPTURE, UM_START_CAPTURE, PM_REMOVE));
-    g_app.capture_flags = 0;
+    g_app.capture.capture_flags = 0;
 }
 
 TEST_F(MainWindowTest, HotkeyPostsStartCapture) {
     SendMessageA(window_, WM_HOTKEY, 7, 0);
     MSG msg;
     EXPECT_TRUE(PeekMessageA(&msg, window_, UM_START_CAPTURE, UM_START_CAPTURE, PM_REMOVE));
+}
+
+// Another program may post selection requests at any time; before any
+// capture they must find the overlay ready, not crash the program.
+TEST_F(MainWindowTest, SelectionRequestsBeforeAnyCaptureAreHarmless) {
+    PostMessageA(window_, UM_MOVE_CORNER, 3, 1003);
+    PostMessageA(window_, UM_ADVANCE, 0, 0);
+    PostMessageA(window_, UM_TOGGLE_FIXED, 0, 0);
+    EXPECT_FALSE(drain());
+    EXPECT_TRUE(IsWindow(window_));
+    EXPECT_FALSE(IsWindowVisible(window_));
+}
+
+// Alt+F4 on the full-screen picture ends the capture, not the program.
+TEST_F(MainWindowTest, CloseCommandDuringACaptureEndsOnlyTheCapture) {
+    g_app.capture.capture_flags |= kCaptureActive;
+    SendMessageA(window_, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(g_app.capture.capture_flags & kCaptureActive, 0u);
+    EXPECT_FALSE(drain());
+    EXPECT_TRUE(IsWindow(window_));
 }
 
 }  // namespace

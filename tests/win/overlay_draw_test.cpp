@@ -52,8 +52,9 @@ protected:
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "overlay draw test";
         RegisterClassA(&wc);
-        window_ = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
-                                  kClientWidth, kClientHeight, nullptr, nullptr, wc.hInstance, nullptr);
+        window_ =
+            CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0,
+                            kClientWidth, kClientHeight, nullptr, nullptr, wc.hInstance, nullptr);
         drain();
     }
     static void TearDownTestSuite() {
@@ -88,12 +89,12 @@ protected:
             }
         }
         // As capture mode holds it: locked for the whole capture.
-        g_app.screen_image = image_;
-        g_app.screen_header = header;
-        g_app.screen_bits = dib_bits_ptr(header);
-        g_app.screen_stride = int(dib_stride(image_w, 24));
-        g_app.screen_rect = PixelRect{0, 0, kClientWidth, kClientHeight};
-        g_app.draw_window = window_;
+        g_app.capture.screen_image = image_;
+        g_app.capture.screen_header = header;
+        g_app.capture.screen_bits = dib_bits_ptr(header);
+        g_app.capture.screen_stride = int(dib_stride(image_w, 24));
+        g_app.capture.screen_rect = PixelRect{0, 0, kClientWidth, kClientHeight};
+        g_app.capture.draw_window = window_;
         g_app.background_colour = kBackground;
 
         // The first paint: a known colour, then the image 1:1.
@@ -103,7 +104,8 @@ protected:
         FillRect(dc, &all, brush);
         DeleteObject(brush);
         SetDIBitsToDevice(dc, 0, 0, DWORD(image_w), DWORD(image_h), 0, 0, 0, UINT(image_h),
-                          g_app.screen_bits, reinterpret_cast<BITMAPINFO*>(header), DIB_RGB_COLORS);
+                          g_app.capture.screen_bits, reinterpret_cast<BITMAPINFO*>(header),
+                          DIB_RGB_COLORS);
         ReleaseDC(window_, dc);
     }
 
@@ -115,12 +117,12 @@ protected:
             mem_free(image_);
             image_ = nullptr;
         }
-        g_app.screen_image = nullptr;
-        g_app.screen_header = nullptr;
-        g_app.screen_bits = nullptr;
-        g_app.screen_stride = 0;
-        g_app.draw_window = nullptr;
-        g_app.screen_rect = PixelRect{};
+        g_app.capture.screen_image = nullptr;
+        g_app.capture.screen_header = nullptr;
+        g_app.capture.screen_bits = nullptr;
+        g_app.capture.screen_stride = 0;
+        g_app.capture.draw_window = nullptr;
+        g_app.capture.screen_rect = PixelRect{};
         g_app.background_colour = 0;
         drain();
     }
@@ -200,7 +202,7 @@ TEST_F(OverlayDrawTest, CrosshairInvertsItsLinesAndASecondCallRestores) {
                                {-300, -40, kClientWidth - 300, kClientHeight - 40}};
     open();
     for (const PixelRect& r : rects) {
-        g_app.screen_rect = r;
+        g_app.capture.screen_rect = r;
         const PixelPoint p = {37, 141};
         HCURSOR arrow = LoadCursor(nullptr, IDC_ARROW);
         SetCursor(arrow);
@@ -333,8 +335,8 @@ TEST_F(OverlayDrawTest, CoverRectOnePixelWideKeepsWhatWasThere) {
 
 TEST_F(OverlayDrawTest, NothingIsDrawnFromAnImageThatIsNotHeld) {
     open();
-    g_app.screen_header = nullptr;
-    g_app.screen_bits = nullptr;
+    g_app.capture.screen_header = nullptr;
+    g_app.capture.screen_bits = nullptr;
     draw_magnifier({50, 40});
     restore_magnifier({50, 40});
     paint_cover_top_left({30, 20});

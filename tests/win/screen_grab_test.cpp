@@ -110,7 +110,7 @@ protected:
         for (PackedDib d : owned_) mem_free(d);
         g_app.flags = kDefaultFlags;
         g_app.scaling_percent = 100;
-        g_app.screen_rect = PixelRect{};
+        g_app.capture.screen_rect = PixelRect{};
         pump_set_hook(nullptr);
     }
     PackedDib keep(PackedDib d) {
@@ -154,7 +154,8 @@ TEST_F(ScreenGrabTest, GrabIsABottomUpBgrDibWithAPlainHeader) {
 TEST_F(ScreenGrabTest, CornersMayComeInEitherOrder) {
     const int r = kLeft + kWidth - 1, b = kTop + kHeight - 1;
     const int corners[][4] = {{r, b, kLeft, kTop}, {kLeft, b, r, kTop}, {r, kTop, kLeft, b}};
-    for (const auto& c : corners) EXPECT_TRUE(shows_pattern(keep(grab_screen(c[0], c[1], c[2], c[3]))));
+    for (const auto& c : corners)
+        EXPECT_TRUE(shows_pattern(keep(grab_screen(c[0], c[1], c[2], c[3]))));
 }
 
 TEST_F(ScreenGrabTest, AreasUnderSixteenPixelsAreRefused) {
@@ -211,22 +212,22 @@ TEST_F(ScreenGrabTest, ScreenRectIsTheDesktopOrTheMonitorUnion) {
     GetWindowRect(GetDesktopWindow(), &desktop);
     g_app.flags = kDefaultFlags | kFlagPrimaryOnly;
     update_screen_rect();
-    EXPECT_EQ(g_app.screen_rect.left, desktop.left);
-    EXPECT_EQ(g_app.screen_rect.top, desktop.top);
-    EXPECT_EQ(g_app.screen_rect.right, desktop.right);
-    EXPECT_EQ(g_app.screen_rect.bottom, desktop.bottom);
+    EXPECT_EQ(g_app.capture.screen_rect.left, desktop.left);
+    EXPECT_EQ(g_app.capture.screen_rect.top, desktop.top);
+    EXPECT_EQ(g_app.capture.screen_rect.right, desktop.right);
+    EXPECT_EQ(g_app.capture.screen_rect.bottom, desktop.bottom);
 
     g_app.flags = kDefaultFlags & ~kFlagPrimaryOnly;
     update_screen_rect();
     const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
-    EXPECT_EQ(g_app.screen_rect.left, std::min(vx, 0));
-    EXPECT_EQ(g_app.screen_rect.top, std::min(vy, 0));
-    EXPECT_EQ(g_app.screen_rect.right, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN));
-    EXPECT_EQ(g_app.screen_rect.bottom, vy + GetSystemMetrics(SM_CYVIRTUALSCREEN));
+    EXPECT_EQ(g_app.capture.screen_rect.left, std::min(vx, 0));
+    EXPECT_EQ(g_app.capture.screen_rect.top, std::min(vy, 0));
+    EXPECT_EQ(g_app.capture.screen_rect.right, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN));
+    EXPECT_EQ(g_app.capture.screen_rect.bottom, vy + GetSystemMetrics(SM_CYVIRTUALSCREEN));
 }
 
 TEST_F(ScreenGrabTest, CaptureGrabAtFullScaleIncludesTheEdgeBeyond) {
-    g_app.screen_rect = PixelRect{kLeft, kTop, kLeft + kWidth - 1, kTop + kHeight - 1};
+    g_app.capture.screen_rect = PixelRect{kLeft, kTop, kLeft + kWidth - 1, kTop + kHeight - 1};
     g_app.scaling_percent = 100;
     PackedDib dib = keep(grab_for_capture());
     EXPECT_TRUE(shows_pattern(dib));
@@ -235,7 +236,7 @@ TEST_F(ScreenGrabTest, CaptureGrabAtFullScaleIncludesTheEdgeBeyond) {
 TEST_F(ScreenGrabTest, CaptureGrabUnderScalingIsResizedToTheCoveredArea) {
     // screen_rect (200, 140)-(242, 172) at 150 % is the physical area
     // (300, 210)-(363, 258).
-    g_app.screen_rect = PixelRect{200, 140, 242, 172};
+    g_app.capture.screen_rect = PixelRect{200, 140, 242, 172};
     g_app.scaling_percent = 150;
     PackedDib dib = keep(grab_for_capture());
     PackedDib physical = keep(grab_screen(300, 210, 363, 258));

@@ -122,7 +122,7 @@ protected:
     void SetUp() override {
         g_app.instance = GetModuleHandleA(nullptr);
         g_app.main_window = nullptr;
-        g_app.box_window = nullptr;
+        g_app.capture.box_window = nullptr;
         ini_ = test_temp_path("tamble.ini");
         std::remove(ini_.c_str());
         std::snprintf(g_app.ini_path, sizeof g_app.ini_path, "%s", ini_.c_str());
@@ -309,6 +309,15 @@ StartRun run_start(int control) {
     run.result = run_start_options(nullptr);
     stop_driver();
     return run;
+}
+
+// A dialog that cannot be created (here: its owner is gone) is no order to
+// capture at once.
+TEST_F(UiHelpers, StartOptionsThatCannotOpenCountAsCancelled) {
+    HWND gone =
+        CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    EXPECT_EQ(run_start_options(gone), -1);
 }
 
 TEST_F(UiHelpers, StartOptionsResultsAndSavedRectangle) {

@@ -1,0 +1,246 @@
+#include "capture/constraint_menus.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "capture/constraints.h"
+#include "resources/resource_ids.h"
+#include "state/app_state.h"
+#include "state/messages.h"
+#include "state/settings.h"
+#include "state/warnings.h"
+#include "state/window_messages.h"
+#include "ui/menu_guard.h"
+#include "ui/place.h"
+
+namespace {
+
+HINSTANCE instance() { return g_app.instance ? g_app.instance : GetModuleHandleA(nullptr); }
+
+// Tracks a popup menu of `entries` at the cursor; the chosen id, 0 for none.
+int track_menu(HWND owner, const std::vector<MenuEntry>& entries) {
+    HMENU menu = CreatePopupMenu();
+    if (!menu) return 0;
+    for (const MenuEntry& e : entries) {
+        if (e.separator)
+            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        else
+            AppendMenuA(menu, MF_STRING | (e.checked ? MF_CHECKED : 0), UINT_PTR(e.id),
+                        e.text.c_str());
+    }
+    POINT at;
+    GetCursorPos(&at);
+    int id = int(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, owner,
+                                nullptr));
+    DestroyMenu(menu);
+    return id;
+}
+
+void set_fixed_width(HWND owner, int text_control, int width) {
+    g_app.fixed_width = width;
+    settings_write_int(kSectionWindow, "Width", width);
+    SetDlgItemTextA(owner, text_control, width_text(width).c_str());
+}
+
+// The number in an edit field, -1 when it is not one.
+long long field_number(HWND dialog, int control) {
+    char text[32] = {};
+    GetDlgItemTextA(dialog, control, text, sizeof text);
+    return parse_unsigned(text);
+}
+
+void set_spin(HWND dialog, int spin, int value) {
+    SendDlgItemMessageA(dialog, spin, UDM_SETRANGE32, kConstraintMin, kSpinMax);
+    SendDlgItemMessageA(dialog, spin, UDM_SETPOS32, 0, value);
+}
+
+// Width (and height) checked as the user reads them: message 3 or 4 and the
+// dialog stays. True with the values when both are fine.
+bool checked_sides(HWND dialog, bool with_height, int* w, int* h) {
+    long long width = field_number(dialog, IDC_EDIT_WIDTH);
+    if (!constraint_value_ok(width)) {
+        show_warning(dialog, kMsgBadWidth);
+        return false;
+    }
+    *w = int(width);
+    if (!with_height) return true;
+    long long height = field_number(dialog, IDC_EDIT_HEIGHT);
+    if (!constraint_value_ok(height)) {
+        show_warning(dialog, kMsgBadHeight);
+        return false;
+    }
+    *h = int(height);
+    return true;
+}
+
+enum class SidesDialog { kWidth, kAspect, kSize };
+
+INT_PTR CALLBACK sides_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    const SidesDialog kind =
+        SidesDialog(message == WM_INITDIALOG ? lparam : GetWindowLongPtrA(dialog, DWLP_USER));
+    switch (message) {
+        case WM_INITDIALOG: {
+            SetWindowLongPtrA(dialog, DWLP_USER, lparam);
+            place_at_cursor(dialog);
+            const PixelPoint tl = g_app.capture.top_left, br = g_app.capture.bottom_right;
+            if (kind == SidesDialog::kWidth) {
+                set_spin(dialog, IDC_SPIN_WIDTH, g_app.fixed_width);
+                SetDlgItemInt(dialog, IDC_EDIT_WIDTH, UINT(g_app.fixed_width), FALSE);
+            } else {
+                int w = kind == SidesDialog::kAspect
+                            ? settings_read_int(kSectionCustom, "w", kCustomDefault)
+                            : br.x - tl.x + 1;
+                int h = kind == SidesDialog::kAspect
+                            ? settings_read_int(kSectionCustom, "h", kCustomDefault)
+                            : br.y - tl.y + 1;
+                set_spin(dialog, IDC_SPIN_WIDTH, w);
+                set_spin(dialog, IDC_SPIN_HEIGHT, h);
+                SetDlgItemInt(dialog, IDC_EDIT_WIDTH, UINT(w), FALSE);
+                SetDlgItemInt(dialog, IDC_EDIT_HEIGHT, UINT(h), FALSE);
+            }
+            return TRUE;
+        }
+        case WM_COMMAND:
+            if (LOWORD(wparam) == IDCANCEL) {
+                EndDialog(dialog, -1);
+            } else if (LOWORD(wparam) == IDOK) {
+                int w = 0, h = 0;
+                if (!checked_sides(dialog, kind != SidesDialog::kWidth, &w, &h)) return TRUE;
+                if (kind == SidesDialog::kWidth) {
+                    EndDialog(dialog, w);
+                } else if (kind == SidesDialog::kAspect) {
+                    settings_write_int(kSectionCustom, "w", w);
+                    settings_write_int(kSectionCustom, "h", h);
+                    EndDialog(dialog, custom_aspect(w, h));
+                } else {
+                    PostMessageA(g_app.main_window, UM_SET_SIZE, WPARAM(w - 1), LPARAM(h - 1));
+                    EndDialog(dialog, 0);
+                }
+            }
+            return TRUE;
+    }
+    return FALSE;
+}
+
+int run_sides_dialog(int template_id, SidesDialog kind) {
+    INT_PTR result = DialogBoxParamA(instance(), MAKEINTRESOURCEA(template_id), nullptr,
+                                     sides_proc, LPARAM(kind));
+    return int(result == 0 && kind != SidesDialog::kSize ? -1 : result);
+}
+
+INT_PTR CALLBACK chooser_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+    switch (message) {
+        case WM_INITDIALOG:
+            place_at_cursor(dialog);
+            SetTimer(dialog, kPopupTimerId, kPopupTimerMs, nullptr);
+            SetFocus(GetDlgItem(dialog, chooser_button_for(g_app.aspect)));
+            return FALSE;  // the focus is set
+        case WM_TIMER: {
+            // The panel goes away by itself once the pointer has left it.
+            RECT r;
+            POINT c;
+            if (GetWindowRect(dialog, &r) && GetCursorPos(&c) && !PtInRect(&r, c))
+                EndDialog(dialog, -1);
+            return TRUE;
+        }
+        case WM_COMMAND: {
+            const int id = LOWORD(wparam);
+            if (id == IDCANCEL) {
+                EndDialog(dialog, -1);
+            } else if (id == kChooserCustom) {
+                KillTimer(dialog, kPopupTimerId);
+                EndDialog(dialog, custom_aspect_dialog());
+            } else if (chooser_preset_for(id) >= 0) {
+                EndDialog(dialog, chooser_preset_for(id));
+            }
+            return TRUE;
+        }
+        case WM_DESTROY:
+            KillTimer(dialog, kPopupTimerId);
+            return TRUE;
+    }
+    return FALSE;
+}
+
+}  // namespace
+
+void width_menu(HWND owner, int text_control) {
+    if (!menu_guard_allows()) return;
+    g_app.hints_enabled = 0;
+    const int id = track_menu(owner, width_menu_entries());
+    if (id == 0) {
+        menu_guard_note();
+    } else if (id == kWidthMenuFree) {
+        set_fixed_width(owner, text_control, 0);
+    } else if (id == kWidthMenuCustom) {
+        int width = custom_width_dialog();
+        if (width > 0) set_fixed_width(owner, text_control, width);
+    } else {
+        set_fixed_width(owner, text_control, id);
+    }
+    g_app.hints_enabled = 1;
+}
+
+int aspect_chooser() {
+    INT_PTR result = DialogBoxParamA(instance(), MAKEINTRESOURCEA(IDD_ASPECT_CHOOSER), nullptr,
+                                     chooser_proc, 0);
+    return int(result);
+}
+
+int custom_width_dialog() { return run_sides_dialog(IDD_CUSTOM_WIDTH, SidesDialog::kWidth); }
+
+int custom_aspect_dialog() { return run_sides_dialog(IDD_CUSTOM_ASPECT, SidesDialog::kAspect); }
+
+int size_dialog() { return run_sides_dialog(IDD_SIZE, SidesDialog::kSize); }
+
+void size_menu(HWND box) {
+    char history[1024] = {};
+    settings_read_string(kSectionWindow, "WH_His", history, sizeof history);
+    if (!history[0] || !menu_guard_allows()) return;
+    const std::vector<MenuEntry> entries =
+        size_menu_entries(history, g_app.aspect, g_app.capture.capture_flags);
+    if (entries.empty()) return;
+    g_app.hints_enabled = 0;
+    const int n = size_menu_entry_count(history);
+    const int id = track_menu(box, entries);
+    int entry = 0;
+    const SizeMenuChoice choice = size_menu_choice(id, n, &entry);
+    if (choice == SizeMenuChoice::kTypeSize) {
+        size_dialog();
+        g_app.hints_enabled = 1;
+        return;
+    }
+    g_app.hints_enabled = 1;
+    int dw = 0, dh = 0;
+    switch (choice) {
+        case SizeMenuChoice::kToggleFixed:
+            PostMessageA(box, WM_COMMAND, IDC_BOX_FIXED, 0);
+            break;
+        case SizeMenuChoice::kToggleAspect:
+            PostMessageA(box, WM_COMMAND, IDC_BOX_ASPECT_RELEASE, 0);
+            break;
+        case SizeMenuChoice::kRememberSize:
+            remember_current_size();
+            break;
+        case SizeMenuChoice::kEntry:
+            if (size_entry_request(size_history_entry(history, entry), &dw, &dh))
+                PostMessageA(g_app.main_window, UM_SET_SIZE, WPARAM(dw), LPARAM(dh));
+            break;
+        default:
+            menu_guard_note();
+            break;
+    }
+}
+
+void remember_current_size() {
+    int aspect = 0, width = 0;
+    if (!remembered_size(g_app.capture.top_left, g_app.capture.bottom_right, &aspect, &width))
+        return;
+    g_app.aspect = aspect;
+    g_app.fixed_width = width;
+    settings_write_int(kSectionWindow, "Aspect", aspect);
+    settings_write_int(kSectionWindow, "Width", width);
+}

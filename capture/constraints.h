@@ -1,0 +1,81 @@
+// The width and aspect constraints and the size history as the boxes and
+// their menus show and change them, apart from the window system.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "sys/handles.h"
+
+// Widths, heights and ratio sides typed or remembered: 16..2000.
+constexpr int kConstraintMin = 16;
+constexpr int kConstraintMax = 2000;
+// The up-down controls of the small dialogs stop here (typing goes on
+// to kConstraintMax).
+constexpr int kSpinMax = 1024;
+constexpr int kCustomDefault = 48;
+
+// Aspect settings: 0 free, 1..6 the presets, 7 no constraint, above that
+// a custom ratio w * 65536 + h.
+constexpr int kAspectFree = 0;
+int custom_aspect(int w, int h);
+
+// The texts of the constraint fields: "フリー", "16/9" ... or "w/h" for a
+// custom ratio, empty for a negative value; a width or "フリー".
+std::string aspect_text(int aspect);
+std::string width_text(int fixed_width);
+
+// A dialog's number field: the value, or -1 when the text is not an
+// unsigned number.
+long long parse_unsigned(const char* text);
+bool constraint_value_ok(long long value);
+
+// A popup menu's items in order.
+struct MenuEntry {
+    int id;
+    std::string text;
+    bool separator;
+    bool checked;
+};
+
+// The width menu: "フリー" (1), the preset widths (id = width), "カスタム" (2),
+// a separator and "ﾒﾆｭｰを閉じる" (0).
+constexpr int kWidthMenuFree = 1;
+constexpr int kWidthMenuCustom = 2;
+std::vector<MenuEntry> width_menu_entries();
+
+// The size menu from the size history `history` ("w,h" entries joined by
+// "@"; the list ends at its end or at the first empty entry): the entries
+// as ids 1..n, then the commands with ids n+2..n+5 and "メニューを閉じる" (0).
+// Empty when the history has no entry (no menu at all then).
+std::vector<MenuEntry> size_menu_entries(const char* history, int aspect, uint32_t capture_flags);
+// The number of history entries the size menu shows.
+int size_menu_entry_count(const char* history);
+
+enum class SizeMenuChoice {
+    kNone,           // closed without a choice
+    kEntry,          // a history entry: *entry is its index
+    kTypeSize,       // n+2: the size dialog
+    kToggleFixed,    // n+3
+    kToggleAspect,   // n+4
+    kRememberSize,   // n+5
+};
+SizeMenuChoice size_menu_choice(int id, int entry_count, int* entry);
+// The UM_SET_SIZE parameters (width - 1, height - 1) of a history entry;
+// 0 when it has no comma.
+int size_entry_request(const std::string& entry, int* dw, int* dh);
+// The index-th entry of the history (0-based), as the menu shows it.
+std::string size_history_entry(const char* history, int index);
+
+// The rectangle's size as a constraint: the ratio w:h and the width w,
+// when both sides are 16..2000. 0 when it cannot be remembered.
+int remembered_size(PixelPoint top_left, PixelPoint bottom_right, int* aspect, int* width);
+
+// The aspect chooser: the button that stands for an aspect value and the
+// value a preset button stands for (-1: not a preset).
+constexpr int kChooserFirstPreset = 1014;  // 16/9 (HD); then 3/2, 4/3, 1/1, 3/4, 2/3
+constexpr int kChooserFree = 1020;
+constexpr int kChooserCustom = 1021;
+int chooser_button_for(int aspect);
+int chooser_preset_for(int button);
