@@ -15,6 +15,11 @@ trap 'cleanup; rm -rf "$E2E_TMP"' EXIT
 echo "capture: setting up a known picture"
 check "picture shown" show_known_picture
 fresh_settings
+# These checks drive the overlay itself: the coordinate boxes stay shut
+# (Flags without 0x4); tests/e2e/box_test.sh drives the boxes.
+OVERLAY_FLAGS=$((0x8000 | 1156 & ~0x4))
+mkdir -p "$DATA_DIR"
+ini_set System Flags $OVERLAY_FLAGS
 check "program started" start_tamble /open
 
 echo "capture: fresh settings start at (16, 16) with the bottom-right at (80, 80)"
@@ -94,7 +99,7 @@ wait_until 20 overlay_hidden
 stop_tamble
 
 echo "capture: display mode 1 paints the outside with BackGroundColor"
-ini_set System Flags $((1156 | 0x20))
+ini_set System Flags $((OVERLAY_FLAGS | 0x20))
 ini_set Window BackGroundColor 255   # red
 start_tamble /open
 begin_capture
@@ -105,7 +110,7 @@ check "outside the selection is BackGroundColor, inside the picture" wait_until 
 xdotool key Escape
 wait_until 20 overlay_hidden
 stop_tamble
-ini_set System Flags 1156
+ini_set System Flags $OVERLAY_FLAGS
 
 echo "capture: the hotkey starts a capture"
 ini_set Option HotkeyVK 120   # F9
