@@ -25,7 +25,10 @@ mkdir -p "$OUT"
 check "picture shown" show_known_picture
 fresh_settings
 mkdir -p "$DATA_DIR"
-ini_set System Flags $((0x100 | 0x400 | 0x4))   # numbered image file
+# The captures are framed on the overlay alone: the coordinate boxes stay
+# shut (no 0x4), and the first run is over (0x8000).
+BASE_FLAGS=$((0x8000 | 0x400))
+ini_set System Flags $((BASE_FLAGS | 0x100))   # numbered image file
 ini_set Output OutputFolder "$(winepath -w "$OUT" 2>/dev/null)\\"
 ini_set Output Prefix A
 check "program started" start_tamble
@@ -73,7 +76,7 @@ TEST_EDITOR_TEXT=$(winepath -w "$E2E_TMP/edited.txt" 2>/dev/null)
 export TEST_EDITOR_SEEN TEST_EDITOR_TEXT
 ini_set Output Number 200
 ini_set Option Editor "$(winepath -w "$TEST_EDITOR" 2>/dev/null)"
-restart_with_flags $((0x100 | 0x800 | 0x400 | 0x4))
+restart_with_flags $((BASE_FLAGS | 0x100 | 0x800))
 clipboard_set_text "$E2E_TMP/clip.txt"
 capture_rect 100 200 40 30
 finish_output
@@ -96,7 +99,7 @@ check "an unsaved edit leaves the clipboard alone" test "$(clipboard_seq)" = "$s
 
 echo "output: a BASE64 item on the clipboard"
 ini_set Output Type jpg
-restart_with_flags $((0x200 | 0x400 | 0x4))
+restart_with_flags $((BASE_FLAGS | 0x200))
 run_wine "$WINTOOL" clipboard-clear >/dev/null 2>&1
 capture_rect 300 300 64 48
 finish_output
@@ -109,7 +112,7 @@ check "its picture is the JPEG of the framed pixels" cmp "$E2E_TMP/ref.jpg" "$E2
 echo "output: a new numbered scrap, and a BASE64 item in it"
 scrap_dir="$WINEPREFIX/drive_c/users/$(id -un)/Documents/スクラップ"
 rm -f "$scrap_dir"/scrap*.html
-restart_with_flags $((0x200 | 0x4000 | 0x400 | 0x4))
+restart_with_flags $((BASE_FLAGS | 0x200 | 0x4000))
 # Menu with 0x200 and 0x4000: start options, separator, open, edit, new [+1].
 choose_tray_item 4
 check "the new scrap after scrap.html is scrap[1].html" \
