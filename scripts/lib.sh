@@ -29,6 +29,7 @@ ensure_packages() {
         "iconv:libc-bin"
         "/usr/bin/python3:python3"
         "clang++:clang"
+        "chromium:chromium"
     )
     local missing=() item cmd pkg
     for item in "${want[@]}"; do

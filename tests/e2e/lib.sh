@@ -111,22 +111,26 @@ PY
 overlay_visible() { xdotool search --onlyvisible --classname tamble.exe >/dev/null 2>&1; }
 overlay_hidden() { ! overlay_visible; }
 
-# A left click on the program's icon in Wine's tray window, as a user does.
-click_tray_icon() {
-    local id x y w h
+# A click with BUTTON on the program's icon in Wine's tray window.
+tray_icon_click() {
+    local id X Y WIDTH HEIGHT SCREEN WINDOW
     id=$(xdotool search --name 'Wine System Tray' 2>/dev/null | head -n 1)
     [ -n "$id" ] || return 1
     xdotool windowraise "$id"
     eval "$(xdotool getwindowgeometry --shell "$id")"
     # The icon sits at the left of the window's lowest 20 pixels.
-    xdotool mousemove $((X + 12)) $((Y + HEIGHT - 12)) click 1
+    xdotool mousemove $((X + 12)) $((Y + HEIGHT - 12)) click "$1"
 }
+
+# A left click on the program's icon, as a user does.
+click_tray_icon() { tray_icon_click 1; }
 
 mouse_at() {  # mouse_at X Y
     local X Y SCREEN WINDOW
     eval "$(xdotool getmouselocation --shell)"
     [ "$X" = "$1" ] && [ "$Y" = "$2" ]
 }
+mouse_not_at() { ! mouse_at "$1" "$2"; }
 
 # Starts a capture by the tray icon and waits for the overlay.
 begin_capture() { click_tray_icon && wait_until 20 overlay_visible; }
@@ -176,4 +180,90 @@ if not done:
     out.append(f"{key}={value}")
 open(path, "wb").write(("\r\n".join(out) + "\r\n").encode("latin-1"))
 PY
+}
+
+# --- tray menu, clipboard text and file outputs ------------------------
+TEST_EDITOR="$BUILD/win64/tests/test_editor.exe"
+
+# A popup menu is an X window of its program's class (tamble.exe,
+# wintool.exe); it takes keys once it has the X focus.
+menu_window() { xdotool search --onlyvisible --classname "$1" 2>/dev/null | head -n 1; }
+menu_shown() { [ -n "$(menu_window "$1")" ]; }
+menu_gone() { ! menu_shown "$1"; }
+menu_keys() {  # menu_keys PROGRAM KEY...
+    local id
+    id=$(menu_window "$1")
+    shift
+    [ -n "$id" ] && xdotool windowfocus "$id" && xdotool key "$@"
+}
+
+# A right click on the tray icon; waits for the menu.
+open_tray_menu() { tray_icon_click 3 && wait_until 10 menu_shown tamble.exe; }
+
+# Opens the tray menu and picks its Nth item (separators do not count).
+choose_tray_item() {
+    local keys=() i
+    for ((i = 0; i < $1; i++)); do keys+=(Down); done
+    open_tray_menu && menu_keys tamble.exe "${keys[@]}" Return
+}
+
+# The tray menu opens only once the previous menu command has finished.
+wait_menu_command_done() {
+    open_tray_menu && menu_keys tamble.exe Escape && wait_until 10 menu_gone tamble.exe
+}
+
+clipboard_set_text() { run_wine "$WINTOOL" clipboard-set-text "$(winepath -w "$1" 2>/dev/null)" >/dev/null 2>&1; }
+clipboard_text_to() { run_wine "$WINTOOL" clipboard-text "$(winepath -w "$1" 2>/dev/null)" >/dev/null 2>&1; }
+clipboard_text_is() {  # clipboard_text_is FILE: CF_TEXT holds exactly FILE's bytes
+    clipboard_text_to "$E2E_TMP/clipboard.txt" && cmp -s "$1" "$E2E_TMP/clipboard.txt"
+}
+clipboard_seq() { run_wine "$WINTOOL" clipboard-seq 2>/dev/null | tr -d '\r'; }
+
+# Keys reach the overlay once it has the X keyboard focus; the first
+# capture after a start may show it a moment before.
+overlay_has_focus() {
+    local focus
+    focus=$(xdotool getwindowfocus 2>/dev/null) || return 1
+    xdotool search --onlyvisible --classname tamble.exe 2>/dev/null | grep -qx "$focus"
+}
+
+# Frames W x H pixels at (X, Y): tray click, mouse and Space, as a user
+# does. The output follows the second Space; finish_output waits for it.
+capture_rect() {  # capture_rect X Y W H
+    begin_capture || return 1
+    wait_until 10 overlay_has_focus
+    pick_top_left "$1" "$2"
+    xdotool key space
+    # Space sends the cursor to the saved bottom-right; move on from there.
+    wait_until 5 mouse_not_at "$1" "$2"
+    xdotool mousemove $(($1 + $3 - 1)) $(($2 + $4 - 1))
+    xdotool key space
+}
+
+# The program's Yes/No question box.
+question_box() { xdotool search --onlyvisible --name '^Tamble Ver4\.13$' 2>/dev/null | head -n 1; }
+question_shown() { [ -n "$(question_box)" ]; }
+answer_question() {  # answer_question y|n: the buttons' access keys
+    wait_until 10 question_shown && xdotool windowfocus "$(question_box)" && xdotool key "$1"
+}
+
+# FILE is a W x H picture at least DB decibels close to that part of the
+# known picture (for outputs that cannot keep every pixel).
+close_pixels() {  # close_pixels FILE W H X Y DB
+    local psnr
+    /usr/bin/convert "$KNOWN_PNG" -crop "$2x$3+$4+$5" +repage "$E2E_TMP/want.png"
+    [ "$(/usr/bin/identify -format '%wx%h' "$1" 2>/dev/null)" = "$2x$3" ] || return 1
+    psnr=$(/usr/bin/compare -metric PSNR "$E2E_TMP/want.png" "$1" null: 2>&1)
+    psnr=${psnr%% *}
+    echo "    PSNR $psnr dB (want at least $6)"
+    awk -v v="$psnr" -v min="$6" 'BEGIN { exit !(v ~ /^[0-9.]+$/ && v + 0 >= min) }'
+}
+
+# What the program's JPEG writer makes of that part of the known picture:
+# the reference encoder with the same settings, then the program's 4-byte
+# trailer.
+jpeg_reference() {  # jpeg_reference W H X Y QUALITY OUT.jpg
+    /usr/bin/convert "$KNOWN_PNG" -crop "$1x$2+$3+$4" +repage "$E2E_TMP/ref.ppm" &&
+        cjpeg -quality "$5" -dct fast -outfile "$6" "$E2E_TMP/ref.ppm" &&
+        printf 'c-NR' >> "$6"
 }

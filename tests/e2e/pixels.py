@@ -1,14 +1,25 @@
 #!/usr/bin/env python3
-"""Pixel checks on screenshots for the end-to-end tests.
+"""Pixel and scrap checks for the end-to-end tests.
 
   pixels.py marks SHOT KNOWN X Y        crosshair and magnifier at (X, Y), mode 0
   pixels.py cover SHOT KNOWN X Y RRGGBB the covered display of state 1 at (X, Y)
+  pixels.py item TEXT OUT               TEXT is one BASE64 scrap item; its
+                                        picture's bytes go to OUT
+  pixels.py scrap BEFORE AFTER OUT      AFTER is BEFORE with one item inserted
+                                        at the insert place; picture to OUT
+  pixels.py browser HTML KNOWN X Y W H  a browser shows one picture in HTML:
+                                        W x H, close to KNOWN's pixels there
 
 SHOT and KNOWN are image files ImageMagick can read; exit 0 when the checks
 hold, 1 with the failed checks on stderr.
 """
+import base64
+import math
+import pathlib
+import re
 import subprocess
 import sys
+import tempfile
 
 
 def load(path):
@@ -76,14 +87,112 @@ def check_cover(shot, known, px, py, colour):
     return failures
 
 
+# A scrap item as the program builds it: the part marker with the time,
+# then the picture as a data URI, then a line break.
+ITEM = re.compile(rb"<!-- Tamble Scrap Part \[\d{4}/\d\d/\d\d \d\d:\d\d\] -->\r\n"
+                  rb"\r\n<img src=\"data:image/jpeg;base64,([A-Za-z0-9+/]*={0,2})\">\r\n<br>")
+INSERT_PLACE = b"<!-- Tamble Insert Place -->"
+MARKER = b"<!-- Tamble Scrap Part ["
+
+
+def check_item(text, out):
+    match = ITEM.fullmatch(text)
+    if not match:
+        return [f"not one scrap item: {text[:120]!r}...{text[-40:]!r}"]
+    pathlib.Path(out).write_bytes(base64.b64decode(match.group(1)))
+    return []
+
+
+def check_scrap(before, after, out):
+    start, place = after.find(MARKER), after.find(INSERT_PLACE)
+    if start < 0 or place < start:
+        return ["no item before the insert place"]
+    if after[:start] + after[place:] != before:
+        return ["the scrap changed outside the inserted item"]
+    return check_item(after[start:place], out)
+
+
+# The page loads the scrap in a frame and hands over what the browser made
+# of each picture: its natural size and its decoded RGB pixels.
+LOOK = """<!DOCTYPE html><html><body><pre id="out">not loaded</pre>
+<iframe id="scrap" src="%s"></iframe>
+<script>
+document.getElementById("scrap").onload = function () {
+  var lines = [], images = this.contentDocument.images;
+  for (var i = 0; i < images.length; i++) {
+    var img = images[i], canvas = document.createElement("canvas");
+    canvas.width = img.naturalWidth;
+    canvas.height = img.naturalHeight;
+    var g = canvas.getContext("2d"), rgb = "";
+    g.drawImage(img, 0, 0);
+    if (canvas.width && canvas.height) {
+      var px = g.getImageData(0, 0, canvas.width, canvas.height).data;
+      for (var k = 0; k < px.length; k += 4)
+        rgb += String.fromCharCode(px[k], px[k + 1], px[k + 2]);
+    }
+    lines.push(img.naturalWidth + " " + img.naturalHeight + " " + btoa(rgb));
+  }
+  document.getElementById("out").textContent = "images " + images.length + "\\n" + lines.join("\\n");
+};
+</script></body></html>
+"""
+MIN_PSNR = 30.0  # JPEG at quality 80 keeps the known picture above 34 dB
+
+
+def browser_pictures(html):
+    with tempfile.TemporaryDirectory() as folder:
+        look = pathlib.Path(folder) / "look.html"
+        look.write_text(LOOK % pathlib.Path(html).resolve().as_uri())
+        dom = subprocess.run(
+            ["chromium", "--headless", "--no-sandbox", "--disable-gpu",
+             "--allow-file-access-from-files", "--virtual-time-budget=10000",
+             "--dump-dom", look.as_uri()],
+            capture_output=True, timeout=120).stdout.decode("latin-1")
+    found = re.search(r"images (\d+)\n(.*?)</pre>", dom, re.S)
+    if not found:
+        return None
+    pictures = []
+    for line in found.group(2).split("\n")[:int(found.group(1))]:
+        w, h, rgb = line.split(" ")
+        pictures.append((int(w), int(h), base64.b64decode(rgb)))
+    return pictures
+
+
+def check_browser(html, known, x, y, w, h):
+    pictures = browser_pictures(html)
+    if pictures is None:
+        return ["the browser did not load the scrap"]
+    if len(pictures) != 1:
+        return [f"{len(pictures)} pictures shown, want 1"]
+    pw, ph, rgb = pictures[0]
+    if (pw, ph) != (w, h) or len(rgb) != 3 * w * h:
+        return [f"picture shown at {pw}x{ph}, want {w}x{h}"]
+    error = 0
+    for row in range(h):
+        for col in range(w):
+            got = rgb[3 * (row * w + col):3 * (row * w + col) + 3]
+            error += sum((a - b) ** 2 for a, b in zip(got, known.at(x + col, y + row)))
+    psnr = 10 * math.log10(255 * 255 * 3 * w * h / error) if error else math.inf
+    print(f"    browser picture PSNR {psnr:.1f} dB", file=sys.stderr)
+    return [] if psnr >= MIN_PSNR else [f"picture pixels too far off: {psnr:.1f} dB"]
+
+
 def main():
     kind = sys.argv[1]
-    shot, known = Image(sys.argv[2]), Image(sys.argv[3])
-    x, y = int(sys.argv[4]), int(sys.argv[5])
-    if kind == "marks":
-        failures = check_marks(shot, known, x, y)
-    elif kind == "cover":
-        failures = check_cover(shot, known, x, y, sys.argv[6])
+    if kind == "item":
+        failures = check_item(pathlib.Path(sys.argv[2]).read_bytes(), sys.argv[3])
+    elif kind == "scrap":
+        failures = check_scrap(pathlib.Path(sys.argv[2]).read_bytes(),
+                               pathlib.Path(sys.argv[3]).read_bytes(), sys.argv[4])
+    elif kind == "browser":
+        failures = check_browser(sys.argv[2], Image(sys.argv[3]), *map(int, sys.argv[4:8]))
+    elif kind in ("marks", "cover"):
+        shot, known = Image(sys.argv[2]), Image(sys.argv[3])
+        x, y = int(sys.argv[4]), int(sys.argv[5])
+        if kind == "marks":
+            failures = check_marks(shot, known, x, y)
+        else:
+            failures = check_cover(shot, known, x, y, sys.argv[6])
     else:
         sys.exit(__doc__)
     for f in failures[:10]:
