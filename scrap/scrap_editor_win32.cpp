@@ -18,6 +18,7 @@
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
 #include "ui/editor_program.h"
+#include "ui/hints.h"
 #include "ui/menu_guard.h"
 #include "ui/place.h"
 
@@ -39,6 +40,20 @@ const ButtonIcon kButtons[] = {
     {IDC_SCRAP_FIRST, IDI_TO_FIRST}, {IDC_SCRAP_PREVIOUS, IDI_ARROW_LEFT},
     {IDC_SCRAP_NEXT, IDI_ARROW_RIGHT}, {IDC_SCRAP_LAST, IDI_TO_LAST},
     {IDC_SCRAP_MENU, IDI_DROP_DOWN},
+};
+
+const HintEntry kEditorHints[] = {
+    {1050, "見出しを入力する"},
+    {1053, "リンク先を入力する"},
+    {1049, "画像を表示する"},
+    {1052, "文章を編集します"},
+    {1044, "スクラップの先頭に移動します"},
+    {1045, "前の項目に移動します"},
+    {1048, "項目番号を表示します"},
+    {1051, "項目数を表示します"},
+    {1046, "次の項目に移動します"},
+    {1047, "スクラップの末尾に移動します"},
+    {0, nullptr},
 };
 
 enum ItemCommand { kItemClose = 0, kItemTitle = 1, kItemDelete = 2, kItemSwap = 3 };
@@ -185,7 +200,7 @@ void on_external_edit(HWND dialog) {
 
 void on_init(HWND dialog) {
     place_at_cursor(dialog);
-    // The hint window attaches the editor's hint table here.
+    attach_hints(dialog, kEditorHints);
     set_caption_icon(dialog);
     for (const ButtonIcon& b : kButtons) button_icon_set(dialog, b.control, b.icon);
     show_count(dialog);
@@ -196,6 +211,7 @@ void on_init(HWND dialog) {
 }
 
 void on_destroy(HWND dialog) {
+    detach_hints(dialog);
     for (const ButtonIcon& b : kButtons) button_icon_free(dialog, b.control);
     destroy_caption_icon();
     if (canvas) mem_free(canvas);
