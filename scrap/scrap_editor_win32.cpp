@@ -111,6 +111,8 @@ INT_PTR CALLBACK title_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
         case WM_INITDIALOG:
             place_at_cursor(dialog);
             set_caption_icon(dialog);
+            SendDlgItemMessageA(dialog, IDC_SCRAP_TITLE, EM_LIMITTEXT, kScrapTitleSize - 1, 0);
+            SendDlgItemMessageA(dialog, IDC_SCRAP_SUBTITLE, EM_LIMITTEXT, kScrapTitleSize - 1, 0);
             SetDlgItemTextA(dialog, IDC_SCRAP_TITLE, scrap.title);
             SetDlgItemTextA(dialog, IDC_SCRAP_SUBTITLE, scrap.subtitle);
             return TRUE;
@@ -203,6 +205,9 @@ void on_init(HWND dialog) {
     attach_hints(dialog, kEditorHints);
     set_caption_icon(dialog);
     for (const ButtonIcon& b : kButtons) button_icon_set(dialog, b.control, b.icon);
+    // Longer headings and links would not be read back as such.
+    SendDlgItemMessageA(dialog, IDC_SCRAP_HEADING, EM_LIMITTEXT, kScrapPartLimit, 0);
+    SendDlgItemMessageA(dialog, IDC_SCRAP_LINK, EM_LIMITTEXT, kScrapPartLimit, 0);
     show_count(dialog);
     RECT r;
     GetWindowRect(GetDlgItem(dialog, IDC_SCRAP_PREVIEW), &r);

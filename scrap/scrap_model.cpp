@@ -68,6 +68,20 @@ void free_item(ScrapItem* item) {
     *item = ScrapItem{};
 }
 
+// The "<br clear=...>" that ends an item: the last one in [from, end),
+// followed by nothing but its ">" and line ends. One that stands inside the
+// text is part of the text (taking it as the end would lose what follows).
+const char* wrap_mark(const char* from, const char* end) {
+    const char* mark = nullptr;
+    for (const char* p = find_in(from, end, kWrap); p; p = find_in(p + 1, end, kWrap)) mark = p;
+    if (!mark) return nullptr;
+    const char* close = find_in(mark, end, ">");
+    if (!close) return nullptr;
+    for (const char* p = close + 1; p < end; ++p)
+        if (*p != '\r' && *p != '\n') return nullptr;
+    return mark;
+}
+
 // Reads the item whose marker starts at `marker` and whose body ends at
 // `end` (the next marker prefix or the insert place).
 ScrapItem read_item(const char* marker, const char* end, int* lost) {
@@ -101,9 +115,9 @@ ScrapItem read_item(const char* marker, const char* end, int* lost) {
         if (open && (heading_end - 5) - (open + len(kHeadingStart)) <= kScrapPartLimit)
             item.heading = plain(open + len(kHeadingStart), heading_end - 5, lost);
     }
-    // The text, up to a wrap mark.
+    // The text, up to a wrap mark that ends the item.
     const char* text_end = end;
-    if (const char* wrap = find_in(text_start, end, kWrap)) {
+    if (const char* wrap = wrap_mark(text_start, end)) {
         item.wrap = starts(wrap + len(kWrap), end, "left") ? 1 : 2;
         text_end = wrap;
     }

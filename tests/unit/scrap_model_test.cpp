@@ -228,3 +228,25 @@ TEST(ScrapModel, NavigationDeleteAndSwap) {
 }
 
 }  // namespace
+
+namespace {
+
+// A "<br clear=" inside the text is text: only the mark that ends the item
+// is its wrap, so nothing after such a text is lost.
+TEST(ScrapModel, WrapMarkOnlyAtTheEnd) {
+    const std::string inside = "see <br clear=all> here";
+    for (int flags : {0, int(kFlagTextRight)}) {
+        const std::string file = scrap_with({item(kMarkerA, nullptr, nullptr, inside.c_str(), flags)});
+        ScrapModel m;
+        ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+        EXPECT_EQ(str(m.items[0].text), inside) << flags;
+        EXPECT_EQ(m.items[0].wrap, flags ? 1 : 0);
+        const std::string once = take(scrap_model_text(m));
+        ScrapModel again;
+        EXPECT_EQ(rewrite(once, &again), once);
+        scrap_model_free(&m);
+        scrap_model_free(&again);
+    }
+}
+
+}  // namespace
