@@ -193,9 +193,19 @@ void on_external_edit(HWND dialog) {
     const int changed = edit_file_with_editor(path);
     ShowWindow(dialog, SW_RESTORE);
     if (changed) {
-        std::free(item->text);
-        item->text = read_text_file(path);
-        SetDlgItemTextA(dialog, IDC_SCRAP_TEXT, item->text ? item->text : "");
+        // A missing or emptied file is an empty text; a file that is there
+        // but cannot be read keeps the item's text (and says so).
+        char* fresh = read_text_file(path);
+        WIN32_FILE_ATTRIBUTE_DATA info;
+        const bool unreadable = !fresh && GetFileAttributesExA(path, GetFileExInfoStandard, &info) &&
+                                (info.nFileSizeLow || info.nFileSizeHigh);
+        if (unreadable) {
+            show_warning(dialog, kMsgFileRead);
+        } else {
+            std::free(item->text);
+            item->text = fresh;
+            SetDlgItemTextA(dialog, IDC_SCRAP_TEXT, item->text ? item->text : "");
+        }
     }
     g_app.capture.capture_flags &= ~uint32_t(kCaptureExternalEdit);
 }

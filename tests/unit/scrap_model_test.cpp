@@ -164,6 +164,8 @@ TEST(ScrapModel, LimitsOfTitleHeadingAndLink) {
         ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
         const ScrapItem& it = m.items[0];
         EXPECT_EQ(std::string(m.title), c.title_kept ? c.title : "") << c.title.size();
+        // A title that could not be read is not lost by a rewrite.
+        EXPECT_NE(take(scrap_model_text(m)).find("<title>" + c.title + "</title>"), std::string::npos);
         EXPECT_EQ(str(it.heading), c.heading_kept ? c.heading : "(none)") << c.heading.size();
         EXPECT_EQ(str(it.link), c.link_kept ? c.link : "(none)") << c.link.size();
         if (!c.link_kept) {
