@@ -68,6 +68,16 @@ build_native() {
     cmake --build "$BUILD/native" -j2 "$@"
 }
 
+# The native build once more with AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer, for the unit tests.
+build_native_sanitized() {
+    local flags="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+    cmake -S "$TOP" -B "$BUILD/sanitized" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$flags" \
+        -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+    cmake --build "$BUILD/sanitized" -j2 --target unit_tests "$@"
+}
+
 build_win64() {
     "$TOP/scripts/deps-jpeg"
     cmake -S "$TOP" -B "$BUILD/win64" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
