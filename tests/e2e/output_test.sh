@@ -128,6 +128,11 @@ jpeg_reference 200 150 100 200 80 "$E2E_TMP/ref.jpg"
 check "its picture is the JPEG of the framed pixels" cmp "$E2E_TMP/ref.jpg" "$E2E_TMP/scrap.jpg"
 check "a browser shows the picture at 200x150 with the framed pixels" \
     /usr/bin/python3 "$PIXELS" browser "$scrap_dir/scrap[1].html" "$KNOWN_PNG" 100 200 200 150
+# The picture of a scrap for README.md (docs/scrap-in-browser.png).
+mkdir -p "$BUILD/screenshots"
+check "a screenshot of the scrap in a browser" chromium --headless --no-sandbox --disable-gpu \
+    --hide-scrollbars --window-size=720,420 --screenshot="$BUILD/screenshots/scrap-in-browser.png" \
+    "file://$scrap_dir/scrap[1].html"
 
 echo "$E2E_PASSED passed, $E2E_FAILED failed"
 [ "$E2E_FAILED" -eq 0 ]
