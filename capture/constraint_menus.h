@@ -10,6 +10,10 @@
 void width_menu(HWND owner, int text_control);
 // The aspect chooser panel: -1 (left alone, cancelled) or an aspect value.
 int aspect_chooser();
+// The aspect buttons of the top-left box and the settings dialog: runs the
+// chooser (hints off meanwhile) and stores a new choice in aspect and
+// Window/Aspect at once. 1 when the aspect changed.
+int choose_aspect();
 // -1 or a width of 16..2000.
 int custom_width_dialog();
 // -1 or a custom aspect value; the sides are kept in Custom/w and Custom/h.

@@ -190,6 +190,16 @@ int aspect_chooser() {
     return int(result);
 }
 
+int choose_aspect() {
+    g_app.hints_enabled = 0;
+    const int chosen = aspect_chooser();
+    g_app.hints_enabled = 1;
+    if (chosen < 0 || chosen == g_app.aspect) return 0;
+    g_app.aspect = chosen;
+    settings_write_int(kSectionWindow, "Aspect", chosen);
+    return 1;
+}
+
 int custom_width_dialog() { return run_sides_dialog(IDD_CUSTOM_WIDTH, SidesDialog::kWidth); }
 
 int custom_aspect_dialog() { return run_sides_dialog(IDD_CUSTOM_ASPECT, SidesDialog::kAspect); }

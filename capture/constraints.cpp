@@ -54,13 +54,6 @@ std::string width_text(int fixed_width) {
     return text;
 }
 
-long long parse_unsigned(const char* text) {
-    if (!text || !*text) return -1;
-    long long value = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return -1;
-        if (value < 100000000000LL) value = value * 10 + (*p - '0');
-    }
     return value;
 }
 

@@ -26,9 +26,7 @@ int custom_aspect(int w, int h);
 std::string aspect_text(int aspect);
 std::string width_text(int fixed_width);
 
-// A dialog's number field: the value, or -1 when the text is not an
-// unsigned number.
-long long parse_unsigned(const char* text);
+// A typed width, height or ratio side (parse_unsigned, state/settings.h).
 bool constraint_value_ok(long long value);
 
 // A popup menu's items in order.

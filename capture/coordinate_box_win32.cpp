@@ -296,16 +296,6 @@ void on_colour_sample(HWND box) {
     EndDialog(box, kTopLeftBoxCancel);
 }
 
-void on_aspect_button(HWND box) {
-    g_app.hints_enabled = 0;
-    const int chosen = aspect_chooser();
-    g_app.hints_enabled = 1;
-    if (chosen < 0 || chosen == g_app.aspect) return;
-    g_app.aspect = chosen;
-    settings_write_int(kSectionWindow, "Aspect", chosen);
-    show_constraints(box);
-}
-
 void toggle_fixed(HWND box) {
     cap.capture_flags ^= kCaptureFixed;
     show_fixed(box);
@@ -348,7 +338,7 @@ void top_left_command(HWND box, int id) {
             EndDialog(box, kTopLeftBoxKeepChoosing);
             break;
         case IDC_BOX_ASPECT:
-            on_aspect_button(box);
+            if (choose_aspect()) show_constraints(box);
             break;
         case IDC_BOX_WIDTH_MENU:
             width_menu(box, IDC_BOX_WIDTH_TEXT);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "state/messages.h"
+#include "state/settings.h"
 #include "sys/paths.h"
 
 namespace {
@@ -27,14 +28,6 @@ std::vector<const char*> backslashes(const char* path) {
     return found;
 }
 
-// The value of a field of digits only; -1 otherwise.
-long long digits(const char* text) {
-    if (!text || !*text) return -1;
-    long long value = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return -1;
-        if (value < 100000000000LL) value = value * 10 + (*p - '0');
-    }
     return value;
 }
 
@@ -58,12 +51,12 @@ std::string scrap_file_tail(const char* path) {
 }
 
 int square_from_text(const char* text) {
-    const long long v = digits(text);
+    const long long v = parse_unsigned(text);
     return v >= kSquareMin && v <= 0x7FFFFFFF ? int(v) : 0;
 }
 
 int quality_from_text(const char* text, int* quality) {
-    const long long v = digits(text);
+    const long long v = parse_unsigned(text);
     if (v < 0) {
         *quality = kDefaultQuality;
         return 0;
@@ -74,7 +67,7 @@ int quality_from_text(const char* text, int* quality) {
 }
 
 int file_number_from_text(const char* text) {
-    const long long v = digits(text);
+    const long long v = parse_unsigned(text);
     return v < 0 || v > 0x7FFFFFFF ? 1 : int(v);
 }
 

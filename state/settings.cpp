@@ -27,6 +27,16 @@ int settings_atoi(const char* text) {
     return value > INT_MAX ? INT_MAX : int(value);
 }
 
+long long parse_unsigned(const char* text) {
+    if (!text || !*text) return -1;
+    long long value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return -1;
+        if (value < 100000000000LL) value = value * 10 + (*p - '0');
+    }
+    return value;
+}
+
 int settings_read_int(const char* section, const char* key, int def) {
     char def_text[16];
     std::snprintf(def_text, sizeof def_text, "%d", def);

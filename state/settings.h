@@ -13,6 +13,9 @@ extern const char kSectionCustom[];
 // atoi as the Windows runtime documents it: leading blanks, an optional
 // sign, then digits; 0 when there is no number; saturated on overflow.
 int settings_atoi(const char* text);
+// A dialog's number field: the value of a text of digits only (capped far
+// above any field's range), or -1 for anything else, the empty text too.
+long long parse_unsigned(const char* text);
 
 // Reads through a 16-byte buffer (15 characters seen) with the default
 // printed as its text, then converts with settings_atoi.

@@ -93,16 +93,6 @@ void on_init(HWND dialog) {
     show_editor_path(dialog);
 }
 
-void on_aspect(HWND dialog) {
-    g_app.hints_enabled = 0;
-    const int chosen = aspect_chooser();
-    g_app.hints_enabled = 1;
-    if (chosen < 0 || chosen == g_app.aspect) return;
-    g_app.aspect = chosen;
-    settings_write_int(kSectionWindow, "Aspect", chosen);
-    show_constraints(dialog);
-}
-
 void on_pick_editor(HWND dialog) {
     if (!editor_path[0]) {
         char programs[MAX_PATH] = {};
@@ -189,7 +179,7 @@ INT_PTR CALLBACK settings_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
                     on_cancel(dialog);
                     break;
                 case IDC_SET_ASPECT:
-                    on_aspect(dialog);
+                    if (choose_aspect()) show_constraints(dialog);
                     break;
                 case IDC_SET_WIDTH:
                     width_menu(dialog, IDC_SET_WIDTH_TEXT);

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "state/settings.h"
 #include "sys/paths.h"
 
 namespace {
@@ -47,11 +48,6 @@ std::string editor_path_tail(const char* path) {
 }
 
 int scaling_from_text(const char* text) {
-    if (!text || !*text) return 100;
-    long value = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return 100;
-        if (value < 100000) value = value * 10 + (*p - '0');
-    }
+    const long long value = parse_unsigned(text);
     return value >= 100 && value <= 200 ? int(value) : 100;
 }

@@ -27,6 +27,7 @@
 #include "state/app_state.h"
 #include "state/messages.h"
 #include "state/settings.h"
+#include "tests/unit/data_folder_test.h"
 #include "tests/unit/test_files.h"
 
 namespace {
@@ -37,20 +38,7 @@ char* dup(const std::string& s) {
     return p;
 }
 
-class BadInput : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = test_temp_path("data") + "/";
-        std::filesystem::create_directories(folder_);
-        std::snprintf(g_app.data_folder, sizeof g_app.data_folder, "%s", folder_.c_str());
-        std::snprintf(g_app.ini_path, sizeof g_app.ini_path, "%stamble.ini", folder_.c_str());
-    }
-    void TearDown() override {
-        std::filesystem::remove_all(folder_);
-        g_app = AppState();
-    }
-    std::string folder_;
-};
+using BadInput = DataFolderTest;
 
 // Every key holds garbage, a value far too long, or nothing at all: the
 // kept values fall back to their rules and nothing reads past its buffer.

@@ -10,6 +10,7 @@
 #include "capture/constraints.h"
 #include "image/dib.h"
 #include "state/app_state.h"
+#include "state/settings.h"
 
 namespace {
 

@@ -13,6 +13,7 @@
 #include "state/app_state.h"
 #include "state/settings.h"
 #include "tests/unit/dib_test_support.h"
+#include "tests/unit/data_folder_test.h"
 #include "tests/unit/test_files.h"
 
 namespace {
@@ -33,21 +34,7 @@ TEST(Preview, FitEnlargesAndShrinks) {
     }
 }
 
-class PreviewRender : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = test_temp_path("data") + "/";
-        std::filesystem::create_directories(folder_);
-        std::snprintf(g_app.data_folder, sizeof g_app.data_folder, "%s", folder_.c_str());
-        std::snprintf(g_app.ini_path, sizeof g_app.ini_path, "%stamble.ini", folder_.c_str());
-        g_app.flags = kDefaultFlags;
-    }
-    void TearDown() override {
-        std::filesystem::remove_all(folder_);
-        g_app.data_folder[0] = g_app.ini_path[0] = '\0';
-    }
-    std::string folder_;
-};
+using PreviewRender = DataFolderTest;
 
 // A 40 x 20 picture in reds in a 200 x 150 preview: 200 x 100 from (0, 25),
 // black above and below.

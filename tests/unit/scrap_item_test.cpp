@@ -14,6 +14,7 @@
 #include "state/app_state.h"
 #include "state/messages.h"
 #include "state/settings.h"
+#include "tests/unit/data_folder_test.h"
 #include "tests/unit/test_files.h"
 
 namespace {
@@ -78,21 +79,7 @@ TEST(ScrapItem, PiecesByHeadingLinkTextAndWrap) {
     }
 }
 
-class ScrapItemBuild : public ::testing::Test {
-protected:
-    void SetUp() override {
-        folder_ = test_temp_path("data") + "/";
-        std::filesystem::create_directories(folder_);
-        std::snprintf(g_app.data_folder, sizeof g_app.data_folder, "%s", folder_.c_str());
-        std::snprintf(g_app.ini_path, sizeof g_app.ini_path, "%stamble.ini", folder_.c_str());
-        g_app.flags = kDefaultFlags;
-    }
-    void TearDown() override {
-        std::filesystem::remove_all(folder_);
-        g_app.data_folder[0] = g_app.ini_path[0] = '\0';
-    }
-    std::string folder_;
-};
+using ScrapItemBuild = DataFolderTest;
 
 TEST_F(ScrapItemBuild, CarriesTheScratchFileAsBase64) {
     PackedDib image = dib_create24(5, 3);
