@@ -54,9 +54,6 @@ std::string width_text(int fixed_width) {
     return text;
 }
 
-    return value;
-}
-
 bool constraint_value_ok(long long value) {
     return value >= kConstraintMin && value <= kConstraintMax;
 }

@@ -28,9 +28,6 @@ std::vector<const char*> backslashes(const char* path) {
     return found;
 }
 
-    return value;
-}
-
 }  // namespace
 
 std::string folder_tail(const char* path) {
