@@ -9,6 +9,7 @@
 #include "app/readme.h"
 #include "resources/resource_ids.h"
 #include "scrap/scrap_commands.h"
+#include "scrap/scrap_editor.h"
 #include "scrap/text.h"
 #include "state/app_state.h"
 #include "state/messages.h"
@@ -85,6 +86,8 @@ void run_command(HWND owner, int command) {
             choose_scrap(owner);
             break;
         case kCmdEditScrap:
+            edit_scrap(owner);
+            break;
         case kCmdOutputSettings:
         case kCmdSettings:
             // Their dialogs come with their own units.

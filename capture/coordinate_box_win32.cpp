@@ -18,6 +18,7 @@
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
 #include "ui/colour.h"
+#include "ui/hints.h"
 #include "ui/notice.h"
 #include "ui/place.h"
 
@@ -62,6 +63,45 @@ const int kBottomRightFiltered[] = {
     IDC_BOX_UP,     IDC_BOX_DOWN,  IDC_BOX_LEFT,  IDC_BOX_RIGHT,  IDC_BOX_FIXED,
     IDC_BOX_SWATCH, IDC_BOX_SIZE_MENU, IDC_BOX_BACK, IDC_BOX_CLOSE, IDC_BOX_DECIDE,
     IDC_BOX_WHEEL,  IDC_BOX_ASPECT_RELEASE, IDC_BOX_MODE};
+
+const HintEntry kTopLeftHints[] = {
+    {1000, "左上座標を1つ上に移動する"},
+    {1001, "左上座標を1つ下に移動する"},
+    {1002, "左上座標を1つ左に移動する"},
+    {1003, "左上座標を1つ右に移動する"},
+    {1005, "左上座標の色を表示する\nクリックすると色のサンプルをコピーする"},
+    {1004, "左上座標 x,yの値を表示する"},
+    {1006, "左上座標の色の値\nrrggbb(16進数)を表示する"},
+    {1007, "切り取る矩形の縦横比を表示する"},
+    {1009, "切り取る矩形の縦横比を変更する\n右ボタンクリックでフリーにする"},
+    {1012, "切り取る矩形の横幅を表示する"},
+    {1011, "切り取る矩形の横幅を変更する\n右ボタンクリックでフリーにする"},
+    {1008, "ボックスを閉じ左上座標入力を行う"},
+    {1, "左上座標を決定し、右下座標入力を行う"},
+    {1014, "ホイールの方向を切り替える"},
+    {900, "表示方法を切り替える\n右ボタンクリックで背景色を変更する"},
+    {0, nullptr},
+};
+const HintEntry kBottomRightHints[] = {
+    {1000, "右下座標を1つ上に移動する"},
+    {1001, "右下座標を1つ下に移動する"},
+    {1002, "右下座標を1つ左に移動する"},
+    {1003, "右下座標を1つ右に移動する"},
+    {1005, "右下座標の色を表示する\nクリックすると色のサンプルをコピーする"},
+    {1010, "左上座標 x,yの値を表示する"},
+    {1006, "右下座標の色の値\nrrggbb(16進数)を表示する"},
+    {1009, "右下座標 xx,yyの値を表示する"},
+    {1012, "切り取る矩形のサイズ w,hを表示する"},
+    {1017, "切り取る矩形のサイズを固定する(トグル動作)\n右ボタンクリックで現在の矩形サイズを次回再現する"},
+    {1008, "左上座標入力を行う"},
+    {1011, "ボックスを閉じ右下座標入力を行う"},
+    {1, "切り取る矩形を決定する"},
+    {1014, "ホイールの方向を切り替える"},
+    {1015, "縦横比の固定/解除を切り替える"},
+    {900, "表示方法を切り替える\n右ボタンクリックで背景色を変更する"},
+    {1013, "前回の矩形サイズを参照する"},
+    {0, nullptr},
+};
 
 const char kSampleCaption[] = "スポイト - Tamble";
 const char kSampleCopied[] = "クリップボードに色のサンプルをコピーしました．";
@@ -141,7 +181,7 @@ void on_init(HWND box) {
     const size_t count = bottom_right_box ? sizeof kBottomRightFiltered / sizeof(int)
                                           : sizeof kTopLeftFiltered / sizeof(int);
     for (size_t i = 0; i < count; ++i) filter_subclass_install(GetDlgItem(box, filtered[i]));
-    // The hint window attaches the box's hint table here.
+    attach_hints(box, bottom_right_box ? kBottomRightHints : kTopLeftHints);
     set_caption_icon(box);
     if (bottom_right_box)
         for_each_button(kBottomRightButtons, button_icon_set, box);
@@ -167,6 +207,7 @@ void on_destroy(HWND box) {
     if (bottom_right_box) cap.capture_flags &= ~uint32_t(kCaptureFixed);
     cap.box_window = nullptr;
     filter_subclass_restore_all();
+    detach_hints(box);
     if (bottom_right_box)
         for_each_button(kBottomRightButtons,
                         [](HWND b, int control, int) { button_icon_free(b, control); }, box);

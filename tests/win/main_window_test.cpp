@@ -7,6 +7,7 @@
 #include "state/app_state.h"
 #include "app/main_window.h"
 #include "state/window_messages.h"
+#include "sys/pump.h"
 
 namespace {
 
@@ -131,6 +132,47 @@ TEST_F(MainWindowTest, CloseCommandDuringACaptureEndsOnlyTheCapture) {
     EXPECT_EQ(g_app.capture.capture_flags & kCaptureActive, 0u);
     EXPECT_FALSE(drain());
     EXPECT_TRUE(IsWindow(window_));
+}
+
+// Resizing a picture runs the message pump. A start request or a
+// confirmation that arrives meanwhile must not start a second capture or a
+// nested output: the pump here delivers one of each while it runs.
+HWND pumped_window = nullptr;
+int pump_calls = 0;
+bool nested_start_refused = true, nested_output_refused = true;
+int deliver_requests() {
+    if (++pump_calls != 1) return 0;
+    const bool was_active = g_app.capture.capture_flags & kCaptureActive;
+    SendMessageA(pumped_window, UM_START_CAPTURE, 0, 0);
+    if (!was_active) nested_start_refused = g_app.capture.screen_image == nullptr;
+    SendMessageA(pumped_window, UM_OUTPUT, 0, 0);
+    if (was_active) nested_output_refused = g_app.capture.capture_flags & kCaptureActive;
+    return 0;
+}
+
+TEST_F(MainWindowTest, NoSecondStartOrOutputWhileAPictureIsResized) {
+    pumped_window = window_;
+    pump_set_hook(deliver_requests);
+    g_app.flags = kFlagOutputClipboard;  // no box, output to the clipboard
+    g_app.scaling_percent = 150;          // the grab is resized
+    pump_calls = 0;
+    SendMessageA(window_, UM_START_CAPTURE, 0, 0);
+    EXPECT_GT(pump_calls, 0);
+    EXPECT_TRUE(nested_start_refused);
+    ASSERT_NE(g_app.capture.screen_image, nullptr);
+
+    g_app.scaling_percent = 100;
+    g_app.square = 64;  // the output shrinks the picture
+    g_app.capture.top_left = PixelPoint{0, 0};
+    g_app.capture.bottom_right = PixelPoint{199, 99};
+    pump_calls = 0;
+    SendMessageA(window_, UM_OUTPUT, 0, 0);
+    EXPECT_GT(pump_calls, 0);
+    EXPECT_TRUE(nested_output_refused);
+    pump_set_hook(nullptr);
+    g_app.square = 0;
+    capture_release_screen(&g_app.capture);
+    g_app.capture.capture_flags = 0;
 }
 
 }  // namespace

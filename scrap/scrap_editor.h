@@ -1,0 +1,8 @@
+// The scrap editor: the tray command "スクラップを編集する". Reads the current
+// scrap, shows its items one at a time in the editor dialog and, after OK,
+// writes the file anew; after Cancel the file is left untouched.
+#pragma once
+
+#include <windows.h>
+
+void edit_scrap(HWND window);

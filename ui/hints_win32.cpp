@@ -1,0 +1,232 @@
+#include "ui/hints.h"
+
+#include <string>
+#include <vector>
+
+#include "capture/monitors.h"
+#include "state/app_state.h"
+#include "ui/hint_logic.h"
+
+namespace {
+
+const char kHintClass[] = "NR ToolHint";
+const COLORREF kHintBackground = RGB(255, 255, 128);
+constexpr UINT kHintTickMs = 100;
+
+struct Target {
+    HWND control;
+    RECT rect;  // owner client coordinates
+};
+
+struct HintLine {
+    std::string text;
+    int width;
+};
+
+struct Hints {
+    HWND owner = nullptr;
+    const HintEntry* table = nullptr;
+    std::vector<Target> targets;
+    HintClock clock;
+    HWND window = nullptr;
+    RECT shown_rect = {};
+    std::vector<HintLine> lines;
+    int widest = 0;
+    int line_height = 0;
+    bool busy = false;  // re-entry guard of show_hint
+    bool class_registered = false;
+    UINT_PTR timer = 0;
+} hints;
+
+HFONT create_hint_font() {
+    return CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                       OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x31, "ＭＳ Ｐゴシック");
+}
+
+POINT cursor_in_owner() {
+    POINT p;
+    GetCursorPos(&p);
+    ScreenToClient(hints.owner, &p);
+    return p;
+}
+
+bool contains(const RECT& r, POINT p) {
+    return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+void destroy_hint_window() {
+    if (hints.window) DestroyWindow(hints.window);
+    hints.window = nullptr;
+}
+
+LRESULT CALLBACK hint_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    switch (message) {
+        case WM_CREATE:
+            hints.window = window;
+            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return 0;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(window, &ps);
+            HFONT font = create_hint_font();
+            HGDIOBJ old_font = font ? SelectObject(dc, font) : nullptr;
+            SetTextColor(dc, RGB(0, 0, 0));
+            SetBkColor(dc, RGB(255, 255, 255));
+            SetBkMode(dc, TRANSPARENT);
+            HBRUSH brush = CreateSolidBrush(kHintBackground);
+            HGDIOBJ old_brush = SelectObject(dc, brush);
+            HGDIOBJ old_pen = SelectObject(dc, GetStockObject(BLACK_PEN));
+            Rectangle(dc, 0, 0, hints.widest + 2 * kHintMargin,
+                      hints.line_height * int(hints.lines.size()) + 2 * kHintMargin);
+            for (size_t i = 0; i < hints.lines.size(); ++i) {
+                const std::string& line = hints.lines[i].text;
+                if (!line.empty())
+                    TextOutA(dc, kHintMargin, kHintMargin + int(i) * hints.line_height,
+                             line.c_str(), int(line.size()));
+            }
+            SelectObject(dc, old_pen);
+            SelectObject(dc, old_brush);
+            DeleteObject(brush);
+            if (font) {
+                SelectObject(dc, old_font);
+                DeleteObject(font);
+            }
+            EndPaint(window, &ps);
+            return 0;
+        }
+        case WM_CLOSE:
+            DestroyWindow(window);
+            return 0;
+        case WM_DESTROY:
+            if (hints.window == window) hints.window = nullptr;
+            hints.shown_rect = RECT{};
+            return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+bool measure(const char* text) {
+    hints.lines.clear();
+    hints.widest = hints.line_height = 0;
+    HDC dc = GetDC(hints.owner);
+    if (!dc) return false;
+    HFONT font = create_hint_font();
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    for (const std::string& line : hint_lines(text)) {
+        SIZE size = {0, 0};
+        if (!line.empty()) GetTextExtentPoint32A(dc, line.c_str(), int(line.size()), &size);
+        hints.lines.push_back(HintLine{line, int(size.cx)});
+        if (size.cx > hints.widest) hints.widest = size.cx;
+        if (size.cy > hints.line_height) hints.line_height = size.cy;
+    }
+    if (font) {
+        SelectObject(dc, old);
+        DeleteObject(font);
+    }
+    ReleaseDC(hints.owner, dc);
+    return !hints.lines.empty() && hints.widest > 0 && hints.line_height > 0;
+}
+
+void show_hint(const char* text, const RECT& rect) {
+    if (hints.busy) return;
+    hints.busy = true;
+    if (hints.window && EqualRect(&hints.shown_rect, &rect)) {
+        hints.busy = false;
+        return;
+    }
+    destroy_hint_window();
+    hints.shown_rect = rect;
+    if (!measure(text)) {
+        hints.busy = false;
+        return;
+    }
+    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    if (!hints.class_registered) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = hint_proc;
+        wc.hInstance = instance;
+        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+        wc.lpszClassName = kHintClass;
+        hints.class_registered = RegisterClassA(&wc) != 0;
+    }
+    const int width = hints.widest + 2 * kHintMargin;
+    const int height = hints.line_height * int(hints.lines.size()) + 2 * kHintMargin;
+    POINT origin = {0, 0};
+    ClientToScreen(hints.owner, &origin);
+    RECT owner_rect;
+    GetWindowRect(hints.owner, &owner_rect);
+    const RECT m = monitor_rect_for(owner_rect);
+    const PixelPoint at = hint_position(PixelRect{rect.left, rect.top, rect.right, rect.bottom},
+                                        width, height, PixelPoint{origin.x, origin.y},
+                                        PixelRect{m.left, m.top, m.right, m.bottom});
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kHintClass, "", WS_POPUP | WS_VISIBLE, at.x,
+                                  at.y, width, height, hints.owner, nullptr, instance, nullptr);
+    // The hint never keeps the focus.
+    if (window) SetActiveWindow(hints.owner);
+    hints.busy = false;
+}
+
+void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (!hints.owner || !IsWindow(hints.owner)) return;
+    HintInput in;
+    in.enabled = g_app.hints_enabled != 0;
+    in.button_down = GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0;
+    in.now = GetTickCount();
+    const POINT p = cursor_in_owner();
+    in.cursor = PixelPoint{p.x, p.y};
+    in.hit = -1;
+    for (size_t i = 0; i < hints.targets.size(); ++i)
+        if (contains(hints.targets[i].rect, p)) {
+            in.hit = int(i);
+            break;
+        }
+    POINT screen;
+    GetCursorPos(&screen);
+    const HWND under = WindowFromPoint(screen);
+    in.uncovered =
+        in.hit >= 0 && (under == hints.targets[size_t(in.hit)].control || under == hints.owner);
+    in.inside_shown = hints.clock.index >= 0 &&
+                      contains(hints.targets[size_t(hints.clock.index)].rect, p);
+    const HintStep step = hint_tick(&hints.clock, in);
+    if (step.hide) destroy_hint_window();
+    if (step.show >= 0)
+        show_hint(hints.table[step.show].text, hints.targets[size_t(step.show)].rect);
+}
+
+}  // namespace
+
+void attach_hints(HWND dialog, const HintEntry* table) {
+    hints.targets.clear();
+    for (const HintEntry* e = table; e->control; ++e) {
+        Target t{GetDlgItem(dialog, e->control), RECT{}};
+        RECT r;
+        if (t.control && GetWindowRect(t.control, &r)) {
+            POINT tl = {r.left, r.top};
+            ScreenToClient(dialog, &tl);
+            t.rect = RECT{tl.x, tl.y, tl.x + (r.right - r.left), tl.y + (r.bottom - r.top)};
+        }
+        hints.targets.push_back(t);
+    }
+    destroy_hint_window();
+    hints.owner = dialog;
+    hints.table = table;
+    const POINT p = cursor_in_owner();
+    hint_restart(&hints.clock, GetTickCount(), PixelPoint{p.x, p.y});
+    if (!hints.timer) hints.timer = SetTimer(nullptr, 0, kHintTickMs, tick);
+    g_app.hints_enabled = 1;
+}
+
+void hide_hint() {
+    destroy_hint_window();
+    hints.clock.index = -1;
+}
+
+void detach_hints(HWND dialog) {
+    hide_hint();
+    if (hints.owner != dialog) return;
+    hints.owner = nullptr;
+    hints.table = nullptr;
+    hints.targets.clear();
+}
