@@ -294,7 +294,15 @@ click_control() {  # click_control TITLE ID
     local l t r b
     read -r l t r b <<< "$(run_wine "$WINTOOL" control-rect "$1" "$2" 2>/dev/null | tr -d '\r')"
     [ -n "$b" ] || return 1
-    xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
+    xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2))
+    # The hint of a control the pointer rested on may lie over this one; it
+    # goes once the pointer has moved on.
+    wait_until 5 pointer_on_window "$1" && xdotool click 1
+}
+pointer_on_window() {  # pointer_on_window TITLE: the pointer is over that window
+    local X Y SCREEN WINDOW
+    eval "$(xdotool getmouselocation --shell 2>/dev/null)"
+    [ -n "${WINDOW:-}" ] && [ "$(xdotool getwindowname "$WINDOW" 2>/dev/null)" = "$1" ]
 }
 
 # Keys to the window with that title, once it has the X keyboard focus.
@@ -305,21 +313,11 @@ window_keys() {  # window_keys TITLE KEY...
     [ -n "$id" ] && xdotool windowfocus "$id" && xdotool key "$@"
 }
 
-# A box's popup menu. During a capture the overlay and the boxes are of the
-# program's class too; the menu is the one without a title that does not
-# fill the screen. Its keys go to the box, which keeps the X focus: focusing
-# the menu's own window would deactivate the box, and that closes the menu.
-box_menu_window() {
-    local id X Y WIDTH HEIGHT SCREEN WINDOW full
-    full=$(xdotool getdisplaygeometry 2>/dev/null | cut -d' ' -f1)
-    for id in $(xdotool search --onlyvisible --classname tamble.exe 2>/dev/null); do
-        [ -z "$(xdotool getwindowname "$id" 2>/dev/null)" ] || continue
-        eval "$(xdotool getwindowgeometry --shell "$id")"
-        [ "$WIDTH" -lt "$full" ] && echo "$id" && return 0
-    done
-    return 1
-}
-box_menu_shown() { [ -n "$(box_menu_window)" ]; }
+# A box's popup menu. During a capture the overlay, the boxes and the hints
+# are X windows of the program's class too: the menu is told by its window
+# class. Its keys go to the box, which keeps the X focus: focusing the
+# menu's own window would deactivate the box, and that closes the menu.
+box_menu_shown() { [ "$(run_wine "$WINTOOL" count '#32768' 2>/dev/null | tr -d '\r')" -gt 0 ] 2>/dev/null; }
 
 # The known picture's pixel at (X, Y) as "rrggbb".
 known_colour() {
