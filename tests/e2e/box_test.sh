@@ -9,6 +9,12 @@ set -u
 . "$(dirname "$0")/lib.sh"
 
 cleanup() {
+    # A box's menu left open by a failed check keeps the program from ending
+    # on WM_CLOSE.
+    if [ -n "$TAMBLE_PID" ]; then
+        run_wine "$WINTOOL" post "$MAIN_CLASS" 0x0010 0 0 >/dev/null 2>&1   # WM_CLOSE
+        wait_until 20 tamble_process_gone || pkill -P "$TAMBLE_PID"   # the program under the shell
+    fi
     stop_tamble
     [ -n "$PICTURE_PID" ] && kill "$PICTURE_PID" 2>/dev/null
 }
