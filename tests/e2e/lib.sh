@@ -291,19 +291,19 @@ window_centred_at() {  # window_centred_at TITLE X Y, give or take a pixel
 control_text() { run_wine "$WINTOOL" control-text "$1" "$2" 2>/dev/null | tr -d '\r'; }
 control_text_is() { [ "$(control_text "$1" "$2")" = "$3" ]; }  # control_text_is TITLE ID TEXT
 click_control() {  # click_control TITLE ID
-    local l t r b
+    local l t r b wl wt wr wb
     read -r l t r b <<< "$(run_wine "$WINTOOL" control-rect "$1" "$2" 2>/dev/null | tr -d '\r')"
-    [ -n "$b" ] || return 1
-    xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2))
-    # The hint of a control the pointer rested on may lie over this one; it
-    # goes once the pointer has moved on.
-    wait_until 5 pointer_on_window "$1" && xdotool click 1
+    read -r wl wt wr wb <<< "$(window_rect "$1")"
+    [ -n "$b" ] && [ -n "$wb" ] || return 1
+    # A hint shows once the pointer has rested on a control, and at once when
+    # the pointer moves on from a control whose hint is showing; a hint that
+    # shows during a click can cost the click. The pointer leaves the
+    # controls for the caption until no hint is shown, then clicks.
+    xdotool mousemove $(((wl + wr) / 2)) $((wt + 4))
+    wait_until 5 no_hint_shown
+    xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
 }
-pointer_on_window() {  # pointer_on_window TITLE: the pointer is over that window
-    local X Y SCREEN WINDOW
-    eval "$(xdotool getmouselocation --shell 2>/dev/null)"
-    [ -n "${WINDOW:-}" ] && [ "$(xdotool getwindowname "$WINDOW" 2>/dev/null)" = "$1" ]
-}
+no_hint_shown() { [ "$(run_wine "$WINTOOL" count 'NR ToolHint' 2>/dev/null | tr -d '\r')" = 0 ]; }
 
 # Keys to the window with that title, once it has the X keyboard focus.
 window_keys() {  # window_keys TITLE KEY...
