@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/readme.h"
+#include "output/output_settings_dialog.h"
 #include "resources/resource_ids.h"
 #include "scrap/scrap_commands.h"
 #include "scrap/scrap_editor.h"
@@ -20,6 +21,7 @@
 #include "ui/editor_program.h"
 #include "ui/menu_guard.h"
 #include "ui/place.h"
+#include "ui/settings_dialog.h"
 #include "ui/start_options.h"
 
 namespace {
@@ -89,8 +91,10 @@ void run_command(HWND owner, int command) {
             edit_scrap(owner);
             break;
         case kCmdOutputSettings:
+            output_settings_dialog(owner);
+            break;
         case kCmdSettings:
-            // Their dialogs come with their own units.
+            settings_dialog(owner);
             break;
         case kCmdHomePage:
             open_home_page();

@@ -106,6 +106,11 @@ void colour_histogram(const DibHeader* image, int64_t weight[4096]) {
     int64_t stride = dib_stride(width, 24);
     const uint8_t* bits = dib_bits_ptr(const_cast<DibHeader*>(image));
     int prev = key_of(bits);
+    // The first run counts too, where it starts: a colour that fills the
+    // first stretch of the picture and never comes back after another one
+    // (a flat picture, a solid top half) would otherwise get no entry and
+    // come out as black-and-white dither.
+    if (width > 0 && height > 0) weight[prev] += 1;
     for (int row = 0; row < height; ++row) {
         const uint8_t* p = bits + row * stride;
         int s = sector[prev];

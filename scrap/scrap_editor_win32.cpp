@@ -111,6 +111,8 @@ INT_PTR CALLBACK title_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
         case WM_INITDIALOG:
             place_at_cursor(dialog);
             set_caption_icon(dialog);
+            SendDlgItemMessageA(dialog, IDC_SCRAP_TITLE, EM_LIMITTEXT, kScrapTitleSize - 1, 0);
+            SendDlgItemMessageA(dialog, IDC_SCRAP_SUBTITLE, EM_LIMITTEXT, kScrapTitleSize - 1, 0);
             SetDlgItemTextA(dialog, IDC_SCRAP_TITLE, scrap.title);
             SetDlgItemTextA(dialog, IDC_SCRAP_SUBTITLE, scrap.subtitle);
             return TRUE;
@@ -191,9 +193,19 @@ void on_external_edit(HWND dialog) {
     const int changed = edit_file_with_editor(path);
     ShowWindow(dialog, SW_RESTORE);
     if (changed) {
-        std::free(item->text);
-        item->text = read_text_file(path);
-        SetDlgItemTextA(dialog, IDC_SCRAP_TEXT, item->text ? item->text : "");
+        // A missing or emptied file is an empty text; a file that is there
+        // but cannot be read keeps the item's text (and says so).
+        char* fresh = read_text_file(path);
+        WIN32_FILE_ATTRIBUTE_DATA info;
+        const bool unreadable = !fresh && GetFileAttributesExA(path, GetFileExInfoStandard, &info) &&
+                                (info.nFileSizeLow || info.nFileSizeHigh);
+        if (unreadable) {
+            show_warning(dialog, kMsgFileRead);
+        } else {
+            std::free(item->text);
+            item->text = fresh;
+            SetDlgItemTextA(dialog, IDC_SCRAP_TEXT, item->text ? item->text : "");
+        }
     }
     g_app.capture.capture_flags &= ~uint32_t(kCaptureExternalEdit);
 }
@@ -203,6 +215,9 @@ void on_init(HWND dialog) {
     attach_hints(dialog, kEditorHints);
     set_caption_icon(dialog);
     for (const ButtonIcon& b : kButtons) button_icon_set(dialog, b.control, b.icon);
+    // Longer headings and links would not be read back as such.
+    SendDlgItemMessageA(dialog, IDC_SCRAP_HEADING, EM_LIMITTEXT, kScrapPartLimit, 0);
+    SendDlgItemMessageA(dialog, IDC_SCRAP_LINK, EM_LIMITTEXT, kScrapPartLimit, 0);
     show_count(dialog);
     RECT r;
     GetWindowRect(GetDlgItem(dialog, IDC_SCRAP_PREVIEW), &r);

@@ -68,6 +68,20 @@ void free_item(ScrapItem* item) {
     *item = ScrapItem{};
 }
 
+// The "<br clear=...>" that ends an item: the last one in [from, end),
+// followed by nothing but its ">" and line ends. One that stands inside the
+// text is part of the text (taking it as the end would lose what follows).
+const char* wrap_mark(const char* from, const char* end) {
+    const char* mark = nullptr;
+    for (const char* p = find_in(from, end, kWrap); p; p = find_in(p + 1, end, kWrap)) mark = p;
+    if (!mark) return nullptr;
+    const char* close = find_in(mark, end, ">");
+    if (!close || find_in(mark + 1, close, "<")) return nullptr;
+    for (const char* p = close + 1; p < end; ++p)
+        if (*p != '\r' && *p != '\n') return nullptr;
+    return mark;
+}
+
 // Reads the item whose marker starts at `marker` and whose body ends at
 // `end` (the next marker prefix or the insert place).
 ScrapItem read_item(const char* marker, const char* end, int* lost) {
@@ -101,9 +115,9 @@ ScrapItem read_item(const char* marker, const char* end, int* lost) {
         if (open && (heading_end - 5) - (open + len(kHeadingStart)) <= kScrapPartLimit)
             item.heading = plain(open + len(kHeadingStart), heading_end - 5, lost);
     }
-    // The text, up to a wrap mark.
+    // The text, up to a wrap mark that ends the item.
     const char* text_end = end;
-    if (const char* wrap = find_in(text_start, end, kWrap)) {
+    if (const char* wrap = wrap_mark(text_start, end)) {
         item.wrap = starts(wrap + len(kWrap), end, "left") ? 1 : 2;
         text_end = wrap;
     }
@@ -153,18 +167,39 @@ char* append_item(char* out, const ScrapItem& item, int* lost) {
     return out;
 }
 
-// The head up to the item area, with the title in <title> and <h1> and the
-// subtitle in <h3> when all six tags stand in order before the area.
+// The six tags of the head in order: <title>, </title>, <h1>, </h1>, <h3>,
+// </h3>, the last before the item area; false when they are not there.
+struct HeadTags {
+    const char* t1;
+    const char* t2;
+    const char* h1;
+    const char* h1e;
+    const char* h3;
+    const char* h3e;
+};
+bool head_tags(const char* f, const char* area, HeadTags* t) {
+    t->t1 = std::strstr(f, "<title>");
+    t->t2 = t->t1 ? std::strstr(t->t1, "</title>") : nullptr;
+    t->h1 = t->t2 ? std::strstr(t->t2, "<h1>") : nullptr;
+    t->h1e = t->h1 ? std::strstr(t->h1, "</h1>") : nullptr;
+    t->h3 = t->h1e ? std::strstr(t->h1e, "<h3>") : nullptr;
+    t->h3e = t->h3 ? std::strstr(t->h3, "</h3>") : nullptr;
+    return t->h3e && t->h3e < area;
+}
+
+// The head up to the item area. When the user changed the title or the
+// subtitle, the title goes into <title> and <h1> and the subtitle into
+// <h3>; otherwise the head stays byte for byte (a long or odd title that
+// could not be read is not lost).
 char* append_head(char* out, const ScrapModel& m, int* lost) {
     const char* f = m.file;
     const char* area = f + m.area_start;
-    const char* t1 = std::strstr(f, "<title>");
-    const char* t2 = t1 ? std::strstr(t1, "</title>") : nullptr;
-    const char* h1 = t2 ? std::strstr(t2, "<h1>") : nullptr;
-    const char* h1e = h1 ? std::strstr(h1, "</h1>") : nullptr;
-    const char* h3 = h1e ? std::strstr(h1e, "<h3>") : nullptr;
-    const char* h3e = h3 ? std::strstr(h3, "</h3>") : nullptr;
-    if (!h3e || h3e >= area) return append_range(out, f, area, lost);
+    HeadTags tags;
+    const bool changed = std::strcmp(m.title, m.loaded_title) != 0 ||
+                         std::strcmp(m.subtitle, m.loaded_subtitle) != 0;
+    if (!changed || !head_tags(f, area, &tags)) return append_range(out, f, area, lost);
+    const char *t1 = tags.t1, *t2 = tags.t2, *h1 = tags.h1, *h1e = tags.h1e, *h3 = tags.h3,
+               *h3e = tags.h3e;
     out = append_range(out, f, t1 + len("<title>"), lost);
     out = append_html(out, m.title, lost);
     out = append_range(out, t2, h1 + len("<h1>"), lost);
@@ -180,8 +215,6 @@ int scrap_model_load(char* file_text, ScrapModel* m) {
     scrap_model_free(m);
     m->file = file_text;
     const char* f = file_text;
-    copy_title(f, "<title>", "</title>", m->title);
-    copy_title(f, "<h3>", "</h3>", m->subtitle);
     const char* area = std::strstr(f, kAreaStart);
     const char* place = area ? std::strstr(area + len(kAreaStart), kInsertPlace) : nullptr;
     if (!place) {
@@ -189,6 +222,13 @@ int scrap_model_load(char* file_text, ScrapModel* m) {
         return kMsgHtmlRead;
     }
     area += len(kAreaStart);
+    // The subtitle is the <h3> that the head's tags lead to, where a changed
+    // one is written; without them, the first <h3>.
+    HeadTags tags;
+    copy_title(f, "<title>", "</title>", m->title);
+    copy_title(head_tags(f, area, &tags) ? tags.h1e : f, "<h3>", "</h3>", m->subtitle);
+    std::memcpy(m->loaded_title, m->title, sizeof m->title);
+    std::memcpy(m->loaded_subtitle, m->subtitle, sizeof m->subtitle);
     m->area_start = size_t(area - f);
     m->insert_place = size_t(place - f);
 
@@ -249,7 +289,7 @@ void scrap_model_free(ScrapModel* m) {
     std::free(m->trailing);
     m->file = m->leading = m->trailing = nullptr;
     m->area_start = m->insert_place = 0;
-    m->title[0] = m->subtitle[0] = '\0';
+    m->title[0] = m->subtitle[0] = m->loaded_title[0] = m->loaded_subtitle[0] = '\0';
     m->current = 0;
 }
 

@@ -28,6 +28,9 @@ struct ScrapModel {
     size_t insert_place = 0;  // offset of the insert place
     char title[kScrapTitleSize] = {};
     char subtitle[kScrapTitleSize] = {};
+    // As read: the head is written anew only when these were changed.
+    char loaded_title[kScrapTitleSize] = {};
+    char loaded_subtitle[kScrapTitleSize] = {};
     std::vector<ScrapItem> items;
     // Bytes of the item area the items do not hold: what stands before the
     // first marker, and what follows a damaged marker. Written back in place.

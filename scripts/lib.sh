@@ -25,6 +25,7 @@ ensure_packages() {
         "cjpeg:libjpeg-turbo-progs"
         "gif2rgb:giflib-tools"
         "dpkg-source:dpkg-dev"
+        "nasm:nasm"
         "cmake:cmake"
         "iconv:libc-bin"
         "/usr/bin/python3:python3"

@@ -86,9 +86,9 @@ TEST(ColourHistogram, WeighsKeyChangesByLumaSteps) {
     }
     // Rising luma in one sector adds A while bit 6 of A is clear (160),
     // subtracts it when set (320 = 256 + 64, 765); a sector change or A = 0
-    // weighs 1; runs count once.
+    // weighs 1; runs count once, the first one too (black here).
     std::vector<std::pair<int, int64_t>> expected = {
-        {0x111, 160 + 1}, {0x222, -320}, {0x0F0, -765 - 765}, {0xF00, 2}, {0x000, 1}, {0x030, 1}};
+        {0x111, 160 + 1}, {0x222, -320}, {0x0F0, -765 - 765}, {0xF00, 2}, {0x000, 1 + 1}, {0x030, 1}};
     for (auto& e : expected) EXPECT_EQ(w[e.first], e.second) << std::hex << e.first;
     int nonzero = 0;
     for (int k = 0; k < 4096; ++k) nonzero += w[k] != 0;
@@ -96,14 +96,19 @@ TEST(ColourHistogram, WeighsKeyChangesByLumaSteps) {
     mem_free(img);
 }
 
-TEST(SelectPalette, FlatImagesGiveBlackAndWhiteOnly) {
-    const Rgb flat[] = {{100, 150, 200}, {0, 0, 0}, {255, 255, 255}};
-    for (const Rgb& c : flat) {
-        PackedDib img = make_image(std::vector<std::vector<Rgb>>(4, std::vector<Rgb>(5, c)));
+// A flat picture keeps its colour (black and white are always there).
+TEST(SelectPalette, FlatImagesKeepTheirColour) {
+    struct Case { Rgb colour; size_t entries; };
+    const Case cases[] = {{{100, 150, 200}, 3u}, {{0, 0, 0}, 2u}, {{255, 255, 255}, 2u}};
+    for (const Case& c : cases) {
+        PackedDib img = make_image(std::vector<std::vector<Rgb>>(4, std::vector<Rgb>(5, c.colour)));
         std::vector<LogPaletteEntry> pal = palette_of(img);
-        ASSERT_EQ(pal.size(), 2u);
+        ASSERT_EQ(pal.size(), c.entries);
         EXPECT_TRUE(has_colour(pal, 0, 0, 0) && pal[0].red == 0);
-        EXPECT_EQ(pal[1].red + pal[1].green + pal[1].blue, 765);
+        EXPECT_EQ(pal.back().red + pal.back().green + pal.back().blue, 765);
+        if (c.entries == 3) {
+            EXPECT_TRUE(has_colour(pal, 103, 151, 215));  // the cell's colour
+        }
         mem_free(img);
     }
 }
@@ -217,18 +222,18 @@ TEST(ReduceTo8Bit, ResultLayout) {
     mem_free(img);
 }
 
-TEST(ReduceTo8Bit, FlatColourDithersBetweenBlackAndWhite) {
+// A flat picture keeps its colour: every pixel takes the colour's own
+// entry, the one between black (0) and white (2).
+TEST(ReduceTo8Bit, FlatColourKeepsItsEntry) {
     PackedDib img = make_image(std::vector<std::vector<Rgb>>(8, std::vector<Rgb>(8, Rgb{100, 150, 200})));
     PackedDib out = reduce_to_8bit(img);
     ASSERT_NE(out, nullptr);
     Held l(out);
-    ASSERT_EQ(l.h->biClrUsed, 2u);
-    int white = 0;
+    ASSERT_EQ(l.h->biClrUsed, 3u);
+    int others = 0;
     for (int y = 0; y < 8; ++y)
-        for (int x = 0; x < 8; ++x) white += l.row(y)[x];
-    // About as bright as the colour: (100 + 150 + 200) / 3 of 255.
-    EXPECT_GT(white, 30);
-    EXPECT_LT(white, 45);
+        for (int x = 0; x < 8; ++x) others += l.row(y)[x] != 1;
+    EXPECT_EQ(others, 0);
     mem_free(img);
 }
 
