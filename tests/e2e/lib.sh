@@ -267,3 +267,60 @@ jpeg_reference() {  # jpeg_reference W H X Y QUALITY OUT.jpg
         cjpeg -quality "$5" -dct fast -outfile "$6" "$E2E_TMP/ref.ppm" &&
         printf 'c-NR' >> "$6"
 }
+
+# --- coordinate boxes ----------------------------------------------------
+TOP_LEFT_BOX='左上座標の調整 - Tamble'
+BOTTOM_RIGHT_BOX='右下座標の調整 - Tamble'
+
+# Top-level windows by their title, as another program sees them:
+# "LEFT TOP RIGHT BOTTOM" on the screen, nothing when there is none.
+window_rect() { run_wine "$WINTOOL" window-rect "$1" 2>/dev/null | tr -d '\r'; }
+window_open() { [ -n "$(window_rect "$1")" ]; }
+window_gone() { ! window_open "$1"; }
+window_at() { [ "$(window_rect "$1")" = "$2" ]; }  # window_at TITLE "L T R B"
+window_centred_at() {  # window_centred_at TITLE X Y, give or take a pixel
+    local l t r b
+    read -r l t r b <<< "$(window_rect "$1")"
+    [ -n "$b" ] || return 1
+    local dx=$(((l + r) / 2 - $2)) dy=$(((t + b) / 2 - $3))
+    [ "${dx#-}" -le 1 ] && [ "${dy#-}" -le 1 ]
+}
+
+# A dialog control's text (read from outside, as GetWindowText does) and a
+# click on the control's centre.
+control_text() { run_wine "$WINTOOL" control-text "$1" "$2" 2>/dev/null | tr -d '\r'; }
+control_text_is() { [ "$(control_text "$1" "$2")" = "$3" ]; }  # control_text_is TITLE ID TEXT
+click_control() {  # click_control TITLE ID
+    local l t r b wl wt wr wb
+    read -r l t r b <<< "$(run_wine "$WINTOOL" control-rect "$1" "$2" 2>/dev/null | tr -d '\r')"
+    read -r wl wt wr wb <<< "$(window_rect "$1")"
+    [ -n "$b" ] && [ -n "$wb" ] || return 1
+    # A hint shows once the pointer has rested on a control, and at once when
+    # the pointer moves on from a control whose hint is showing; a hint that
+    # shows during a click can cost the click. The pointer leaves the
+    # controls for the caption until no hint is shown, then clicks.
+    xdotool mousemove $(((wl + wr) / 2)) $((wt + 4))
+    wait_until 5 no_hint_shown
+    xdotool mousemove $(((l + r) / 2)) $(((t + b) / 2)) click 1
+}
+no_hint_shown() { [ "$(run_wine "$WINTOOL" count 'NR ToolHint' 2>/dev/null | tr -d '\r')" = 0 ]; }
+
+# Keys to the window with that title, once it has the X keyboard focus.
+window_keys() {  # window_keys TITLE KEY...
+    local id
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -n 1)
+    shift
+    [ -n "$id" ] && xdotool windowfocus "$id" && xdotool key "$@"
+}
+
+# A box's popup menu. During a capture the overlay, the boxes and the hints
+# are X windows of the program's class too: the menu is told by its window
+# class. Its keys go to the box, which keeps the X focus: focusing the
+# menu's own window would deactivate the box, and that closes the menu.
+box_menu_shown() { [ "$(run_wine "$WINTOOL" count '#32768' 2>/dev/null | tr -d '\r')" -gt 0 ] 2>/dev/null; }
+
+# The known picture's pixel at (X, Y) as "rrggbb".
+known_colour() {
+    /usr/bin/convert "$KNOWN_PNG" -crop "1x1+$1+$2" +repage -depth 8 txt:- |
+        grep -o '#[0-9A-Fa-f]\{6\}' | tr -d '#' | tr 'A-F' 'a-f'
+}

@@ -9,6 +9,8 @@
                                         at the insert place; picture to OUT
   pixels.py browser HTML KNOWN X Y W H  a browser shows one picture in HTML:
                                         W x H, close to KNOWN's pixels there
+  pixels.py sample BMP RRGGBB           BMP is a colour sample: 8x8, 24 bits,
+                                        3780 pixels per metre, all RRGGBB
 
 SHOT and KNOWN are image files ImageMagick can read; exit 0 when the checks
 hold, 1 with the failed checks on stderr.
@@ -17,6 +19,7 @@ import base64
 import math
 import pathlib
 import re
+import struct
 import subprocess
 import sys
 import tempfile
@@ -177,6 +180,26 @@ def check_browser(html, known, x, y, w, h):
     return [] if psnr >= MIN_PSNR else [f"picture pixels too far off: {psnr:.1f} dB"]
 
 
+def check_sample(data, colour):
+    """The colour sample's bitmap, read field by field from the file."""
+    if len(data) < 54 or data[:2] != b"BM":
+        return ["not a BMP file"]
+    offset, = struct.unpack_from("<I", data, 10)
+    (size, width, height, planes, bits, compression, _, xppm,
+     yppm) = struct.unpack_from("<IiiHHIIii", data, 14)
+    failures = []
+    if (size, width, height, planes, bits, compression) != (40, 8, 8, 1, 24, 0):
+        failures.append(f"header: size {size}, {width}x{height}, planes {planes}, "
+                        f"{bits} bits, compression {compression}; want 40, 8x8, 1, 24, 0")
+    if (xppm, yppm) != (3780, 3780):
+        failures.append(f"resolution {xppm}x{yppm} pixels per metre, want 3780")
+    bgr = bytes(int(colour[k:k + 2], 16) for k in (4, 2, 0))
+    rows = data[offset:offset + 8 * 24]
+    if rows != bgr * 64:
+        failures.append(f"pixels {rows[:12].hex()}..., want {bgr.hex()} (BGR) everywhere")
+    return failures
+
+
 def main():
     kind = sys.argv[1]
     if kind == "item":
@@ -186,6 +209,8 @@ def main():
                                pathlib.Path(sys.argv[3]).read_bytes(), sys.argv[4])
     elif kind == "browser":
         failures = check_browser(sys.argv[2], Image(sys.argv[3]), *map(int, sys.argv[4:8]))
+    elif kind == "sample":
+        failures = check_sample(pathlib.Path(sys.argv[2]).read_bytes(), sys.argv[3])
     elif kind in ("marks", "cover"):
         shot, known = Image(sys.argv[2]), Image(sys.argv[3])
         x, y = int(sys.argv[4]), int(sys.argv[5])

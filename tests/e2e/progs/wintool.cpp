@@ -1,7 +1,7 @@
 // A small command-line tool for the end-to-end tests: finds windows by
 // class, posts and sends messages, reads and sets the clipboard, removes a
-// tray icon and shows a popup menu, as another program on the same desktop
-// would.
+// tray icon, shows a popup menu and reads another program's dialogs, as
+// another program on the same desktop would.
 #include <windows.h>
 
 #include <shellapi.h>
@@ -29,7 +29,12 @@ int usage() {
                  "       wintool clipboard-text OUT.txt\n"
                  "       wintool clipboard-set-text IN.txt\n"
                  "       wintool clipboard-clear\n"
-                 "       wintool clipboard-seq\n");
+                 "       wintool clipboard-seq\n"
+                 "       wintool window-rect TITLE\n"
+                 "       wintool control-rect TITLE ID\n"
+                 "       wintool control-text TITLE ID\n"
+                 "         (TITLE a top-level window's title; rectangles on the screen,\n"
+                 "          printed as LEFT TOP RIGHT BOTTOM)\n");
     return 2;
 }
 
@@ -207,6 +212,39 @@ UINT message_number(const char* text) {
     return RegisterWindowMessageA(text);
 }
 
+void print_rect(const RECT& r) {
+    std::printf("%ld %ld %ld %ld\n", long(r.left), long(r.top), long(r.right), long(r.bottom));
+}
+
+// A dialog control of the top-level window with that title, or null.
+HWND control_of(const char* title, const char* id) {
+    HWND window = FindWindowA(nullptr, title);
+    return window ? GetDlgItem(window, int(number(id))) : nullptr;
+}
+
+// Where a window or a dialog control is on the screen, and what a control
+// shows: how a test finds a button to click and reads a box's fields.
+int window_query(const char* verb, int argc, char** argv) {
+    RECT r;
+    if (!std::strcmp(verb, "window-rect") && argc == 3) {
+        HWND window = FindWindowA(nullptr, argv[2]);
+        if (!window || !GetWindowRect(window, &r)) return 1;
+        print_rect(r);
+        return 0;
+    }
+    HWND control = argc == 4 ? control_of(argv[2], argv[3]) : nullptr;
+    if (!control) return 1;
+    if (!std::strcmp(verb, "control-rect")) {
+        if (!GetWindowRect(control, &r)) return 1;
+        print_rect(r);
+        return 0;
+    }
+    char text[256] = {};
+    GetWindowTextA(control, text, sizeof text);
+    std::printf("%s\n", text);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -224,6 +262,9 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[1], "menu"))
         return argc == 5 ? show_menu(argv[2], int(number(argv[3])), int(number(argv[4]))) : usage();
     const char* verb = argv[1];
+    if (!std::strcmp(verb, "window-rect") || !std::strcmp(verb, "control-rect") ||
+        !std::strcmp(verb, "control-text"))
+        return window_query(verb, argc, argv);
     HWND window = FindWindowA(argv[2], nullptr);
     if (!std::strcmp(verb, "find")) {
         std::printf("%p\n", static_cast<void*>(window));
