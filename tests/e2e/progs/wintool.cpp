@@ -19,6 +19,7 @@ int usage() {
     std::fprintf(stderr,
                  "usage: wintool find CLASS\n"
                  "       wintool count CLASS\n"
+                 "       wintool first-shown CLASS MILLISECONDS\n"
                  "       wintool post CLASS MSG WPARAM LPARAM\n"
                  "       wintool send CLASS MSG WPARAM LPARAM\n"
                  "         (MSG a number, or the name of a registered message)\n"
@@ -154,6 +155,36 @@ int count_windows(const char* class_name) {
     return 0;
 }
 
+// Milliseconds since 1970 on the system clock, which the shell's `date`
+// reads too.
+long long epoch_ms() {
+    FILETIME ft;
+    GetSystemTimePreciseAsFileTime(&ft);
+    const long long ticks = (static_cast<long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+    return (ticks - 116444736000000000LL) / 10000;
+}
+
+// Says "ready", then watches for a shown window of the class every 2 ms and
+// prints the system time (epoch_ms) at which it was first seen and its
+// rectangle: how a test times a hint.
+int first_shown(const char* class_name, DWORD timeout) {
+    std::printf("ready\n");
+    std::fflush(stdout);
+    const DWORD end = GetTickCount() + timeout;
+    while (GetTickCount() < end) {
+        HWND window = FindWindowA(class_name, nullptr);
+        if (window && IsWindowVisible(window)) {
+            const long long seen = epoch_ms();
+            RECT r = {};
+            GetWindowRect(window, &r);
+            std::printf("%lld %ld %ld %ld %ld\n", seen, r.left, r.top, r.right, r.bottom);
+            return 0;
+        }
+        Sleep(2);
+    }
+    return 1;
+}
+
 // Removes another program's notification icon, as a restarted shell that
 // has forgotten it would.
 int tray_delete(HWND window, UINT id) {
@@ -262,6 +293,8 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[1], "menu"))
         return argc == 5 ? show_menu(argv[2], int(number(argv[3])), int(number(argv[4]))) : usage();
     const char* verb = argv[1];
+    if (!std::strcmp(verb, "first-shown") && argc == 4)
+        return first_shown(argv[2], DWORD(number(argv[3])));
     if (!std::strcmp(verb, "window-rect") || !std::strcmp(verb, "control-rect") ||
         !std::strcmp(verb, "control-text"))
         return window_query(verb, argc, argv);
