@@ -48,6 +48,10 @@ check "the right arrow button moves the corner one pixel: 301,200" \
 window_keys "$TOP_LEFT_BOX" 3 z
 check "3 then Z move three pixels on and one back: 303,200" \
     wait_until 5 control_text_is "$TOP_LEFT_BOX" 1004 303,200
+# The picture of a capture with its box for README.md (docs/capture-with-box.png).
+mkdir -p "$BUILD/screenshots"
+check "a screenshot of the capture with its box" eval 'screenshot "$E2E_TMP/box.png" &&
+    /usr/bin/convert "$E2E_TMP/box.png" -crop 640x340+0+50 +repage "$BUILD/screenshots/capture-with-box.png"'
 
 click_control "$TOP_LEFT_BOX" 1011
 check "the width button opens its menu" wait_until 10 box_menu_shown
