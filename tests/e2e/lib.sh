@@ -182,6 +182,81 @@ open(path, "wb").write(("\r\n".join(out) + "\r\n").encode("latin-1"))
 PY
 }
 
+# --- what a running program holds --------------------------------------
+# Read from outside, as a debugger would: `wintool resources CLASS` gives the
+# GDI objects in the process's handle table, its windows (hidden ones too),
+# its committed private memory and its kernel handles; the Unix process that
+# runs it gives the anonymous memory it has in use (RssAnon), where Wine
+# keeps, for instance, the pixels of device bitmaps.
+
+# The Unix process of this Wine prefix whose command line holds TEXT.
+unix_pid_of() {
+    /usr/bin/python3 - "$1" "$WINEPREFIX" <<'PY'
+import os, sys
+text, prefix = sys.argv[1].lower().encode(), ("WINEPREFIX=" + sys.argv[2]).encode()
+for pid in filter(str.isdigit, os.listdir("/proc")):
+    try:
+        cmdline = open(f"/proc/{pid}/cmdline", "rb").read().replace(b"\0", b" ")
+        environ = open(f"/proc/{pid}/environ", "rb").read().split(b"\0")
+    except OSError:
+        continue
+    if text in cmdline.lower() and prefix in environ:
+        print(pid)
+        sys.exit(0)
+sys.exit(1)
+PY
+}
+
+# One line of NAME=VALUE words: pid gdi user private_kb handles, the GDI
+# objects by type, rss_kb.
+read_resources() {  # read_resources CLASS UNIX_PID
+    local line rss
+    line=$(run_wine "$WINTOOL" resources "$1" 2>/dev/null | tr -d '\r')
+    rss=$(awk '/^RssAnon:/ { print $2 }' "/proc/$2/status" 2>/dev/null)
+    [ -n "$line" ] && [ -n "$rss" ] || return 1
+    echo "$line rss_kb=$rss"
+}
+
+field() {  # field NAME LINE: the value of NAME=, 0 when it is absent
+    local word
+    for word in $2; do
+        [ "${word%%=*}" = "$1" ] && { echo "${word#*=}"; return 0; }
+    done
+    echo 0
+}
+
+# A reading once the program has settled: two readings a second apart with
+# the same counts and memory within 256 KiB of each other.
+settled_resources() {  # settled_resources CLASS UNIX_PID
+    local a b end=$((SECONDS + 30)) name d same
+    a=$(read_resources "$1" "$2") || return 1
+    while [ $SECONDS -lt $end ]; do
+        sleep 1
+        b=$(read_resources "$1" "$2") || return 1
+        same=1
+        for name in gdi user handles; do
+            [ "$(field $name "$a")" = "$(field $name "$b")" ] || same=0
+        done
+        for name in private_kb rss_kb; do
+            d=$(($(field $name "$b") - $(field $name "$a")))
+            [ "${d#-}" -le 256 ] || same=0
+        done
+        [ $same = 1 ] && { echo "$b"; return 0; }
+        a=$b
+    done
+    echo "$b"
+    return 1
+}
+
+# Checks that NAME grew by at most MARGIN from reading BEFORE to AFTER.
+no_growth() {  # no_growth NAME MARGIN BEFORE AFTER
+    local before after
+    before=$(field "$1" "$3")
+    after=$(field "$1" "$4")
+    echo "    $1: $before -> $after (growth allowed: $2)"
+    [ $((after - before)) -le "$2" ]
+}
+
 # --- tray menu, clipboard text and file outputs ------------------------
 TEST_EDITOR="$BUILD/win64/tests/test_editor.exe"
 

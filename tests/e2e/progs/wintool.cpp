@@ -1,12 +1,15 @@
 // A small command-line tool for the end-to-end tests: finds windows by
 // class, posts and sends messages, reads and sets the clipboard, removes a
-// tray icon, shows a popup menu and reads another program's dialogs, as
-// another program on the same desktop would.
+// tray icon, shows a popup menu, reads and clicks another program's dialogs
+// and counts what another process holds, as another program on the same
+// desktop would.
 #include <windows.h>
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +23,15 @@ int usage() {
                  "usage: wintool find CLASS\n"
                  "       wintool count CLASS\n"
                  "       wintool first-shown CLASS MILLISECONDS\n"
+                 "       wintool resources CLASS\n"
+                 "         (what the process owning the window of CLASS holds: GDI objects,\n"
+                 "          windows, committed private memory, kernel handles)\n"
+                 "       wintool click TITLE ID\n"
+                 "       wintool command TITLE ID\n"
+                 "         (a control of the top-level window with that title: a button\n"
+                 "          clicked, or the dialog told the control was clicked)\n"
+                 "       wintool leak-host\n"
+                 "         (a window that leaks on request, to prove the resource readings)\n"
                  "       wintool post CLASS MSG WPARAM LPARAM\n"
                  "       wintool send CLASS MSG WPARAM LPARAM\n"
                  "         (MSG a number, or the name of a registered message)\n"
@@ -132,6 +144,243 @@ int clipboard_clear() {
     BOOL ok = EmptyClipboard();
     CloseClipboard();
     return ok ? 0 : 1;
+}
+
+// --- what another process holds ----------------------------------------
+// The system's own counters are of no use here: under Wine GetGuiResources
+// answers 0 and the private bytes of GetProcessMemoryInfo are 0. So the
+// resources are read the way a debugger would: the process's GDI handle
+// table (the PEB points to it), its windows, its address space.
+
+struct GdiEntry {  // one entry of the GDI handle table, 24 bytes
+    uint64_t object;
+    uint32_t owner;
+    uint16_t unique;  // low 7 bits: the object's type, bit 7: a stock object
+    uint8_t type;     // 0: free
+    uint8_t flags;
+    uint64_t user_pointer;
+};
+static_assert(sizeof(GdiEntry) == 24, "GDI handle table entries are 24 bytes");
+constexpr size_t kGdiHandles = 0x10000;
+constexpr size_t kPebGdiTable = 0xF8;  // PEB.GdiSharedHandleTable, 64-bit
+
+struct GdiCount {
+    int total = 0;
+    int by_type[128] = {};
+};
+
+// The GDI objects in the process's handle table; false when it cannot be read.
+bool count_gdi(HANDLE process, GdiCount* count) {
+    using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryProcess>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+    struct {
+        void* exit_status;
+        uint8_t* peb;
+        uintptr_t affinity, priority, pid, parent;
+    } basic = {};
+    if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) != 0)
+        return false;
+    uint8_t* table = nullptr;
+    SIZE_T got = 0;
+    if (!ReadProcessMemory(process, basic.peb + kPebGdiTable, &table, sizeof table, &got) ||
+        got != sizeof table || !table)
+        return false;
+    std::vector<GdiEntry> entries(kGdiHandles);
+    if (!ReadProcessMemory(process, table, entries.data(), entries.size() * sizeof(GdiEntry), &got) ||
+        got != entries.size() * sizeof(GdiEntry))
+        return false;
+    for (const GdiEntry& e : entries) {
+        if (!e.type) continue;
+        ++count->total;
+        ++count->by_type[e.unique & 0x7f];
+    }
+    return true;
+}
+
+struct WindowCount {
+    DWORD pid;
+    int count;
+};
+
+BOOL CALLBACK count_child(HWND window, LPARAM param) {
+    auto* c = reinterpret_cast<WindowCount*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid == c->pid) ++c->count;
+    return TRUE;
+}
+
+BOOL CALLBACK count_top(HWND window, LPARAM param) {
+    count_child(window, param);
+    EnumChildWindows(window, count_child, param);  // every descendant
+    return TRUE;
+}
+
+// The process's windows, shown or hidden, message-only ones included.
+int count_user(DWORD pid) {
+    WindowCount c = {pid, 0};
+    EnumWindows(count_top, reinterpret_cast<LPARAM>(&c));
+    for (HWND w = FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr); w;
+         w = FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr))
+        count_top(w, reinterpret_cast<LPARAM>(&c));
+    return c.count;
+}
+
+// Committed private memory, in KiB.
+long long private_kib(HANDLE process) {
+    long long total = 0;
+    MEMORY_BASIC_INFORMATION info;
+    for (uint8_t* at = nullptr; VirtualQueryEx(process, at, &info, sizeof info) == sizeof info;) {
+        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) total += info.RegionSize;
+        uint8_t* next = static_cast<uint8_t*>(info.BaseAddress) + info.RegionSize;
+        if (next <= at) break;
+        at = next;
+    }
+    return total / 1024;
+}
+
+// The process's kernel handles, from the system's list of every open
+// handle (GetProcessHandleCount answers 0 under Wine); -1 when unreadable.
+long long count_handles(DWORD pid) {
+    using QuerySystem = LONG(WINAPI*)(int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QuerySystem>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQuerySystemInformation")));
+    struct Entry {  // SYSTEM_HANDLE_TABLE_ENTRY_INFO_EX
+        void* object;
+        uintptr_t pid, handle;
+        ULONG access;
+        USHORT creator_back_trace, type;
+        ULONG attributes, reserved;
+    };
+    struct Table {
+        uintptr_t count, reserved;
+        Entry entries[1];
+    };
+    if (!query) return -1;
+    std::vector<uint8_t> buffer(1 << 20);
+    for (int tries = 0; tries < 8; ++tries) {
+        ULONG needed = 0;
+        const LONG status = query(64 /* SystemExtendedHandleInformation */, buffer.data(),
+                                  ULONG(buffer.size()), &needed);
+        if (status == LONG(0xC0000004)) {  // STATUS_INFO_LENGTH_MISMATCH
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status != 0) return -1;
+        const auto* table = reinterpret_cast<const Table*>(buffer.data());
+        long long n = 0;
+        for (uintptr_t i = 0; i < table->count; ++i)
+            if (table->entries[i].pid == pid) ++n;
+        return n;
+    }
+    return -1;
+}
+
+const char* gdi_type_name(int type) {
+    switch (type) {
+        case 0x01: return "dc";
+        case 0x04: return "region";
+        case 0x05: return "surface";
+        case 0x08: return "palette";
+        case 0x09: return "bitmap";
+        case 0x0a: return "font";
+        case 0x10: return "brush";
+        case 0x30: return "pen";
+        case 0x50: return "extpen";
+    }
+    return nullptr;
+}
+
+// One line: pid, GDI objects, windows, private KiB, kernel handles, then the
+// GDI objects by type.
+int resources(const char* class_name) {
+    HWND window = FindWindowA(class_name, nullptr);
+    DWORD pid = 0;
+    if (!window || !GetWindowThreadProcessId(window, &pid) || !pid) return 1;
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return 1;
+    GdiCount gdi;
+    const bool gdi_read = count_gdi(process, &gdi);
+    const long long handles = count_handles(pid);
+    const long long memory = private_kib(process);
+    CloseHandle(process);
+    if (!gdi_read) return 1;
+    std::printf("pid=%lu gdi=%d user=%d private_kb=%lld handles=%lld", static_cast<unsigned long>(pid),
+                gdi.total, count_user(pid), memory, handles);
+    for (int t = 0; t < 128; ++t) {
+        if (!gdi.by_type[t]) continue;
+        if (const char* name = gdi_type_name(t))
+            std::printf(" %s=%d", name, gdi.by_type[t]);
+        else
+            std::printf(" type%02x=%d", t, gdi.by_type[t]);
+    }
+    std::printf("\n");
+    return 0;
+}
+
+// --- a window that leaks on request --------------------------------------
+// What a leaking program would leave behind, one request at a time, so a
+// test can see that the readings above notice it.
+constexpr UINT kLeakGdi = WM_APP + 1;      // LPARAM small bitmaps
+constexpr UINT kLeakWindows = WM_APP + 2;  // LPARAM hidden windows
+constexpr UINT kLeakMemory = WM_APP + 3;   // LPARAM MiB from the heap, written
+constexpr UINT kLeakScreens = WM_APP + 4;  // LPARAM screen-sized device bitmaps
+constexpr UINT kLeakHandles = WM_APP + 5;  // LPARAM kernel handles (events)
+
+LRESULT CALLBACK leak_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    const int n = int(lparam);
+    switch (message) {
+        case kLeakGdi:
+            for (int i = 0; i < n; ++i) CreateBitmap(1, 1, 1, 1, nullptr);
+            return 0;
+        case kLeakWindows:
+            for (int i = 0; i < n; ++i)
+                CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, window, nullptr, nullptr, nullptr);
+            return 0;
+        case kLeakMemory:
+            for (int i = 0; i < n; ++i) {
+                void* block = HeapAlloc(GetProcessHeap(), 0, 1 << 20);
+                if (block) std::memset(block, 0x5a, 1 << 20);
+            }
+            return 0;
+        case kLeakScreens: {
+            HDC screen = GetDC(nullptr);
+            HDC memory = CreateCompatibleDC(screen);
+            for (int i = 0; i < n; ++i) {
+                HBITMAP b = CreateCompatibleBitmap(screen, GetSystemMetrics(SM_CXSCREEN),
+                                                   GetSystemMetrics(SM_CYSCREEN));
+                HGDIOBJ old = SelectObject(memory, b);
+                PatBlt(memory, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                       WHITENESS);
+                SelectObject(memory, old);
+            }
+            DeleteDC(memory);
+            ReleaseDC(nullptr, screen);
+            return 0;
+        }
+        case kLeakHandles:
+            for (int i = 0; i < n; ++i) CreateEventA(nullptr, TRUE, FALSE, nullptr);
+            return 0;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+    }
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+int leak_host() {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = leak_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "wintool leak host";
+    if (!RegisterClassA(&wc)) return 1;
+    if (!CreateWindowExA(0, wc.lpszClassName, "leak host", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                         wc.hInstance, nullptr))
+        return 1;
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    return 0;
 }
 
 struct ClassCount {
@@ -284,7 +533,20 @@ int main(int argc, char** argv) {
         std::printf("%lu\n", static_cast<unsigned long>(GetClipboardSequenceNumber()));
         return 0;
     }
+    if (argc == 2 && !std::strcmp(argv[1], "leak-host")) return leak_host();
     if (argc < 3) return usage();
+    if (!std::strcmp(argv[1], "resources")) return argc == 3 ? resources(argv[2]) : usage();
+    if ((!std::strcmp(argv[1], "click") || !std::strcmp(argv[1], "command")) && argc == 4) {
+        HWND control = control_of(argv[2], argv[3]);
+        if (!control) return 1;
+        if (argv[1][1] == 'l') {  // the button clicks itself and tells its dialog
+            // A click that opens a message box ends only when the box does.
+            DWORD_PTR result = 0;
+            return SendMessageTimeoutA(control, BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result) ? 0 : 1;
+        }
+        const WPARAM id = MAKEWPARAM(UINT(number(argv[3])), BN_CLICKED);
+        return PostMessageA(GetParent(control), WM_COMMAND, id, LPARAM(control)) ? 0 : 1;
+    }
     if (!std::strcmp(argv[1], "clipboard-dib")) return argc == 3 ? clipboard_dib(argv[2]) : usage();
     if (!std::strcmp(argv[1], "clipboard-text")) return argc == 3 ? clipboard_text(argv[2]) : usage();
     if (!std::strcmp(argv[1], "clipboard-set-text"))
