@@ -352,6 +352,10 @@ BOTTOM_RIGHT_BOX='右下座標の調整 - Tamble'
 window_rect() { run_wine "$WINTOOL" window-rect "$1" 2>/dev/null | tr -d '\r'; }
 window_open() { [ -n "$(window_rect "$1")" ]; }
 window_gone() { ! window_open "$1"; }
+# Shown on the X screen. A dialog's window is there, with its title, before
+# its controls and its WM_INITDIALOG; it is shown after them. A test that
+# clicks or types into a dialog or a box waits for this.
+window_shown() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
 window_at() { [ "$(window_rect "$1")" = "$2" ]; }  # window_at TITLE "L T R B"
 window_centred_at() {  # window_centred_at TITLE X Y, give or take a pixel
     local l t r b
