@@ -25,6 +25,9 @@ check "program started" start_tamble /open
 echo "capture: fresh settings start at (16, 16) with the bottom-right at (80, 80)"
 check "tray click shows the overlay" begin_capture
 check "cursor starts at the saved top-left (16, 16)" wait_until 5 mouse_at 16 16
+# The first capture after a start shows the overlay a moment before it has
+# the keyboard: a Space sent earlier is lost.
+check "the overlay has the keyboard" wait_until 10 overlay_has_focus
 pick_top_left 16 16
 xdotool key space
 check "Space moves on to the bottom-right corner at (80, 80)" wait_until 5 mouse_at 80 80
@@ -33,6 +36,7 @@ check "Esc ends the capture" wait_until 20 overlay_hidden
 
 echo "capture: crosshair and magnifier, then output to the clipboard"
 begin_capture
+wait_until 10 overlay_has_focus
 xdotool mousemove 90 190
 pick_top_left 100 200
 marks() { screenshot "$E2E_TMP/marks.png" && /usr/bin/python3 "$PIXELS" marks "$E2E_TMP/marks.png" "$KNOWN_PNG" 100 200; }
