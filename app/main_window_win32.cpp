@@ -8,6 +8,7 @@
 #include "app/tray_menu.h"
 #include "capture/input_filter.h"
 #include "capture/overlay.h"
+#include "capture/screen_grab.h"
 #include "capture/selection.h"
 #include "output/dispatcher.h"
 #include "resources/resource_ids.h"
@@ -36,6 +37,7 @@ LRESULT on_create(HWND window) {
 
 LRESULT on_destroy() {
     capture_release_screen(&g_app.capture);
+    grab_release_cache();
     tray_remove();
     PostQuitMessage(0);
     return 0;
