@@ -32,6 +32,8 @@ LRESULT on_create(HWND window) {
     capture_attach(window);
     taskbar_created_message = RegisterWindowMessageA("TaskbarCreated");
     if (!tray_add()) PostMessageA(window, WM_CLOSE, 0, 0);
+    // The first capture after the start then finds its memory ready.
+    grab_prepare();
     return 0;
 }
 

@@ -30,6 +30,12 @@ PackedDib grab_for_capture();
 // next grab's block when it has the kept size and none is kept yet, else
 // freed. capture_release_screen hands the picture here.
 void grab_take_back(PackedDib picture);
+// Makes the kept bitmap and block for the screen as it is now and touches
+// them, so that the first capture of the program starts as fast as the
+// later ones (the main window's creation). Returns the kept block, which
+// stays the grab's; null, with nothing done, during a capture or when the
+// memory cannot be had.
+PackedDib grab_prepare();
 // Frees the kept bitmap and block (the main window's end).
 void grab_release_cache();
 // Copies `blit` of the picture that capture mode holds from the kept bitmap,

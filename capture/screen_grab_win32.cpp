@@ -270,6 +270,13 @@ void grab_take_back(PackedDib picture) {
     mem_free(picture);
 }
 
+PackedDib grab_prepare() {
+    if (g_app.capture.screen_image) return nullptr;
+    update_screen_rect();
+    grab_take_back(grab_for_capture());
+    return cache.spare;
+}
+
 void grab_release_cache() {
     free_bitmap();
     mem_free(cache.spare);

@@ -407,12 +407,18 @@ TEST(OverlayGeometryRects, ClippedBlitKeepsImagePixelsOnTheirPlaces) {
 }
 
 TEST(OverlayGeometryGrab, RowsOf32BitsBecome24) {
-    const uint8_t from[] = {1, 2, 3, 99, 4, 5, 6, 99, 7, 8, 9, 99};
-    uint8_t to[10] = {};
-    to[9] = 0xAB;
-    overlay_row_32_to_24(from, to, 3);
-    const uint8_t want[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 0xAB};
-    EXPECT_EQ(std::vector<uint8_t>(to, to + 10), std::vector<uint8_t>(want, want + 10));
+    // Every width around the four-pixel steps: each pixel's three bytes in
+    // order, the fourth dropped, nothing written past the row.
+    for (int width = 0; width <= 13; ++width) {
+        std::vector<uint8_t> from(4 * size_t(width));
+        for (size_t i = 0; i < from.size(); ++i) from[i] = uint8_t(i % 4 == 3 ? 0xEE : 7 * i + 1);
+        std::vector<uint8_t> to(3 * size_t(width) + 4, 0xAB);
+        overlay_row_32_to_24(from.data(), to.data(), width);
+        std::vector<uint8_t> want(to.size(), 0xAB);
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c) want[3 * size_t(x) + c] = from[4 * size_t(x) + c];
+        EXPECT_EQ(to, want) << "width " << width;
+    }
 }
 
 }  // namespace

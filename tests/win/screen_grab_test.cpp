@@ -297,4 +297,29 @@ TEST_F(ScreenGrabTest, CaptureGrabsUseTheKeptBlockAndCopyTheScreenAnew) {
     mem_unlock(narrower);
 }
 
+TEST_F(ScreenGrabTest, APreparedGrabServesTheFirstCapture) {
+    // The main window prepares the grab at its creation: the first capture
+    // then copies the screen into the block made there.
+    const uint32_t flags = g_app.flags;
+    g_app.flags |= kFlagPrimaryOnly;
+    PackedDib kept = grab_prepare();
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(GlobalFlags(kept) & GMEM_LOCKCOUNT, 0u);
+    PackedDib first = keep(grab_for_capture());
+    EXPECT_EQ(first, kept);
+    auto* h = static_cast<DibHeader*>(mem_lock(first));
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(pixel(h, kLeft + 5, kTop + 7), pattern(5, 7));
+    mem_unlock(first);
+
+    // During a capture nothing is grabbed or changed.
+    g_app.capture.screen_image = first;
+    g_app.capture.screen_rect = PixelRect{1, 2, 3, 4};
+    EXPECT_EQ(grab_prepare(), nullptr);
+    EXPECT_EQ(g_app.capture.screen_rect.left, 1);
+    EXPECT_EQ(g_app.capture.screen_rect.bottom, 4);
+    g_app.capture.screen_image = nullptr;
+    g_app.flags = flags;
+}
+
 }  // namespace
