@@ -13,7 +13,8 @@
 //   output    UM_OUTPUT of a full-screen selection to the clipboard, a BMP,
 //             JPEG or GIF file and BASE64 (jpg) on the clipboard, up to the
 //             moment the success notice is created (its display time is
-//             not counted; the notice is closed at once).
+//             not counted; the notice is closed at once); and with no output
+//             chosen, which is the cut and the capture's end alone.
 //
 //   capture_bench.exe [rounds] [--no-outputs]
 //
@@ -204,6 +205,9 @@ double time_output(HWND window, const OutputKind& kind, const std::string& folde
     for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
         if (entry.path().filename().string().rfind("bench", 0) == 0) std::filesystem::remove(entry, ec);
     if (cap.screen_image) end_capture(window);
+    // With no output chosen nothing is shown: the time is the cut and the
+    // capture's end alone.
+    if (!kind.flags) return warned ? -1 : t1 - t0;
     return warned || dialog_at == 0 ? -1 : t1 - t0;
 }
 
@@ -241,7 +245,7 @@ int main(int argc, char** argv) {
     for (int r = 0; r < std::max(3, rounds / 2); ++r) floors.push_back(time_floor(width, height));
     std::printf("floor_bitblt_ms %.2f\n", median(floors));
 
-    std::vector<double> starts;
+    std::vector<double> starts, ends;
     double first = 0;
     for (int r = 0; r < rounds + 1; ++r) {
         double t = start_capture(window);
@@ -267,10 +271,14 @@ int main(int argc, char** argv) {
             }
             g_app.flags &= ~kFlagCoverMode;
         }
-        end_capture(window);
+        double t_end = now_ms();
+        SendMessageA(window, UM_END_CAPTURE, 0, 0);
+        ends.push_back(now_ms() - t_end);
+        pump_pending();
     }
     std::printf("capture_start_first_ms %.2f\n", first);
     std::printf("capture_start_ms %.2f\n", median(starts));
+    std::printf("capture_end_ms %.2f\n", median(ends));
 
     if (outputs) {
         settings_write_string(kSectionOutput, "OutputFolder", g_app.data_folder);
@@ -283,6 +291,7 @@ int main(int argc, char** argv) {
             {"jpeg", kFlagOutputFile, "jpg"},
             {"gif", kFlagOutputFile, "gif"},
             {"base64_jpg", kFlagOutputBase64, "jpg"},
+            {"none", 0, "bmp"},
         };
         const int output_rounds = std::max(1, std::min(rounds, 5));
         for (const OutputKind& kind : kinds) {
