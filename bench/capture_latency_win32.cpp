@@ -33,6 +33,7 @@
 
 #include "app/main_window.h"
 #include "capture/overlay.h"
+#include "capture/screen_grab.h"
 #include "output/dispatcher.h"
 #include "state/app_state.h"
 #include "state/settings.h"
@@ -241,14 +242,15 @@ int main(int argc, char** argv) {
     const int width = desktop.right - desktop.left, height = desktop.bottom - desktop.top;
     std::printf("screen %dx%d\n", width, height);
 
-    std::vector<double> floors;
-    for (int r = 0; r < std::max(3, rounds / 2); ++r) floors.push_back(time_floor(width, height));
-    std::printf("floor_bitblt_ms %.2f\n", median(floors));
-
-    std::vector<double> starts, ends;
+    // A floor is taken right before each start, and the ratio is the median
+    // of the pairs: on a shared machine the load drifts between runs.
+    std::vector<double> floors, starts, ends, ratios, grabs;
     double first = 0;
     for (int r = 0; r < rounds + 1; ++r) {
+        const double floor_ms = time_floor(width, height);
+        floors.push_back(floor_ms);
         double t = start_capture(window);
+        if (r > 0) ratios.push_back(t / floor_ms);
         if (t < 0) {
             std::fprintf(stderr, "no paint after UM_START_CAPTURE\n");
             return 1;
@@ -275,7 +277,14 @@ int main(int argc, char** argv) {
         SendMessageA(window, UM_END_CAPTURE, 0, 0);
         ends.push_back(now_ms() - t_end);
         pump_pending();
+        // The grab alone (copy and conversion), without showing anything.
+        double t_grab = now_ms();
+        grab_take_back(grab_for_capture());
+        grabs.push_back(now_ms() - t_grab);
     }
+    std::printf("floor_bitblt_ms %.2f\n", median(floors));
+    std::printf("capture_grab_ms %.2f\n", median(grabs));
+    std::printf("start_floor_ratio %.2f\n", median(ratios));
     std::printf("capture_start_first_ms %.2f\n", first);
     std::printf("capture_start_ms %.2f\n", median(starts));
     std::printf("capture_end_ms %.2f\n", median(ends));
