@@ -8,6 +8,7 @@
 #include "app/tray_menu.h"
 #include "capture/input_filter.h"
 #include "capture/overlay.h"
+#include "capture/screen_grab.h"
 #include "capture/selection.h"
 #include "output/dispatcher.h"
 #include "resources/resource_ids.h"
@@ -31,11 +32,14 @@ LRESULT on_create(HWND window) {
     capture_attach(window);
     taskbar_created_message = RegisterWindowMessageA("TaskbarCreated");
     if (!tray_add()) PostMessageA(window, WM_CLOSE, 0, 0);
+    // The first capture after the start then finds its memory ready.
+    grab_prepare();
     return 0;
 }
 
 LRESULT on_destroy() {
     capture_release_screen(&g_app.capture);
+    grab_release_cache();
     tray_remove();
     PostQuitMessage(0);
     return 0;

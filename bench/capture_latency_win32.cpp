@@ -1,18 +1,43 @@
 // Times the capture path inside the program, under the real window system:
-// from UM_START_CAPTURE to the end of the overlay's first paint (grab,
-// conversion, show, paint), and one corner move in each display mode.
+//
+//   floor     one warm full-screen BitBlt from the desktop DC into a memory
+//             bitmap (the second of two into the same bitmap): what no
+//             capture can beat;
+//   start     UM_START_CAPTURE to the end of the overlay's first paint
+//             (grab, conversion, show, paint); the first capture of the
+//             process apart from the later ones;
+//   move      one UM_MOVE_CORNER of either corner in each display mode, the
+//             handler with its drawing (GdiFlush), and separately with the
+//             window system's flush of the overlay that follows when the
+//             program next waits for input;
+//   output    UM_OUTPUT of a full-screen selection to the clipboard, a BMP,
+//             JPEG or GIF file and BASE64 (jpg) on the clipboard, up to the
+//             moment the success notice is created (its display time is
+//             not counted; the notice is closed at once); and with no output
+//             chosen, which is the cut and the capture's end alone.
+//
+//   capture_bench.exe [rounds] [--no-outputs]
+//
+// Prints "name value" lines that scripts/bench reads. Every figure is a
+// median of `rounds` runs, each in the state the user meets: blocks are
+// allocated and first touched inside the timed span where the program does
+// that.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "state/app_state.h"
 #include "app/main_window.h"
-#include "state/window_messages.h"
 #include "capture/overlay.h"
+#include "capture/screen_grab.h"
+#include "output/dispatcher.h"
+#include "state/app_state.h"
+#include "state/settings.h"
+#include "state/window_messages.h"
 
 namespace {
 
@@ -66,27 +91,145 @@ double median(std::vector<double> v) {
     return v.empty() ? 0 : v[v.size() / 2];
 }
 
-// Mean time of one UM_MOVE_CORNER in the current display mode, in µs.
-double time_corner_moves(HWND window, int moves) {
-    g_app.capture.pick_state = kPickTopLeft;
-    g_app.capture.top_left = PixelPoint{400, 300};
-    double start = now_ms();
-    for (int i = 0; i < moves; ++i)
-        SendMessageA(window, UM_MOVE_CORNER, 1, (i & 1) ? kDirLeft : kDirRight);
+// The floor: a memory bitmap compatible with the screen, one BitBlt of the
+// whole screen into it to warm it, and the second timed.
+double time_floor(int width, int height) {
+    HWND desktop = GetDesktopWindow();
+    HDC screen = GetDC(desktop);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
     GdiFlush();
-    return 1000.0 * (now_ms() - start) / moves;
+    double t0 = now_ms();
+    BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    double elapsed = now_ms() - t0;
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(desktop, screen);
+    return elapsed;
+}
+
+// Starts a capture and waits for its first paint; the time in ms, or a
+// negative value when no paint came.
+double start_capture(HWND window) {
+    painted = false;
+    double t0 = now_ms();
+    PostMessageA(window, UM_START_CAPTURE, 0, 0);
+    pump_until(&painted, 10000);
+    return painted ? now_ms() - t0 : -1;
+}
+
+void end_capture(HWND window) {
+    SendMessageA(window, UM_END_CAPTURE, 0, 0);
+    pump_pending();
+}
+
+// Median time of one UM_MOVE_CORNER in ms, the corner stepping one pixel
+// left and right. With `flush`, each move is followed by the check for
+// input that lets the window system put the drawing on the screen.
+double time_corner_moves(HWND window, PickState corner, int moves, bool flush) {
+    CaptureState& cap = g_app.capture;
+    const int width = cap.screen_rect.right - cap.screen_rect.left;
+    const int height = cap.screen_rect.bottom - cap.screen_rect.top;
+    cap.capture_flags &= ~uint32_t(kCaptureFixed);
+    cap.top_left = PixelPoint{width / 5, height / 5};
+    cap.bottom_right = PixelPoint{width * 4 / 5, height * 4 / 5};
+    cap.pick_state = corner;
+    // The whole overlay as it is in this state, then the moves.
+    InvalidateRect(window, nullptr, FALSE);
+    UpdateWindow(window);
+    pump_pending();
+    std::vector<double> times;
+    MSG msg;
+    for (int i = 0; i < moves; ++i) {
+        double t0 = now_ms();
+        SendMessageA(window, UM_MOVE_CORNER, 1, (i & 1) ? kDirLeft : kDirRight);
+        GdiFlush();
+        if (flush) PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+        times.push_back(now_ms() - t0);
+        pump_pending();
+    }
+    return median(times);
+}
+
+// The notice or warning that ends an output: when it was created, and
+// whether it was a warning (the program's own caption).
+double dialog_at = 0;
+bool warned = false;
+
+LRESULT CALLBACK catch_dialogs(int code, WPARAM wparam, LPARAM lparam) {
+    if (code == HCBT_CREATEWND && dialog_at == 0) {
+        auto* create = reinterpret_cast<CBT_CREATEWNDA*>(lparam);
+        if (create->lpcs->lpszClass == MAKEINTATOM(32770)) dialog_at = now_ms();
+    }
+    if (code == HCBT_ACTIVATE) {
+        HWND window = reinterpret_cast<HWND>(wparam);
+        char cls[32] = "", caption[128] = "";
+        GetClassNameA(window, cls, sizeof cls);
+        if (!std::strcmp(cls, "#32770")) {
+            GetWindowTextA(window, caption, sizeof caption);
+            if (std::strcmp(caption, "Tamble") == 0 || GetDlgItem(window, IDNO)) warned = true;
+            PostMessageA(window, WM_COMMAND, GetDlgItem(window, IDNO) ? IDNO : IDCANCEL, 0);
+        }
+    }
+    return CallNextHookEx(nullptr, code, wparam, lparam);
+}
+
+struct OutputKind {
+    const char* name;
+    int flags;
+    const char* type;
+};
+
+// One output of the whole screen: ms from UM_OUTPUT to the notice, or a
+// negative value when it failed.
+double time_output(HWND window, const OutputKind& kind, const std::string& folder) {
+    g_app.flags = kind.flags;
+    settings_write_string(kSectionOutput, "Type", kind.type);
+    settings_write_int(kSectionOutput, "Number", 1);
+    if (start_capture(window) < 0) return -1;
+    CaptureState& cap = g_app.capture;
+    cap.top_left = PixelPoint{0, 0};
+    cap.bottom_right = PixelPoint{cap.screen_rect.right - cap.screen_rect.left - 1,
+                                  cap.screen_rect.bottom - cap.screen_rect.top - 1};
+    cap.pick_state = kPickBottomRight;
+    dialog_at = 0;
+    warned = false;
+    double t0 = now_ms();
+    SendMessageA(window, UM_OUTPUT, 0, 0);
+    double t1 = dialog_at ? dialog_at : now_ms();
+    pump_pending();
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
+        if (entry.path().filename().string().rfind("bench", 0) == 0) std::filesystem::remove(entry, ec);
+    if (cap.screen_image) end_capture(window);
+    // With no output chosen nothing is shown: the time is the cut and the
+    // capture's end alone.
+    if (!kind.flags) return warned ? -1 : t1 - t0;
+    return warned || dialog_at == 0 ? -1 : t1 - t0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    int rounds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    int rounds = 10;
+    bool outputs = true;
+    for (int i = 1; i < argc; ++i) {
+        if (!std::strcmp(argv[i], "--no-outputs"))
+            outputs = false;
+        else
+            rounds = std::max(1, std::atoi(argv[i]));
+    }
     std::string folder = (std::filesystem::temp_directory_path() / "tamble_bench").string();
     std::filesystem::create_directories(folder);
     std::snprintf(g_app.data_folder, sizeof g_app.data_folder, "%s\\", folder.c_str());
     std::snprintf(g_app.ini_path, sizeof g_app.ini_path, "%s\\tamble.ini", folder.c_str());
+    DeleteFileA(g_app.ini_path);
     g_app.instance = GetModuleHandleA(nullptr);
-    g_app.flags = 0x80;  // clipboard output, no automatic boxes
+    g_app.flags = kFlagOutputClipboard;  // no automatic boxes
     main_window_register(g_app.instance);
     RECT area = {0, 0, 1, 1};
     HWND window = main_window_create(g_app.instance, area);
@@ -94,36 +237,86 @@ int main(int argc, char** argv) {
     program_proc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(timing_proc)));
 
-    std::vector<double> starts;
-    double move0 = 0, move1 = 0;
-    for (int r = 0; r < rounds; ++r) {
-        painted = false;
-        double t0 = now_ms();
-        PostMessageA(window, UM_START_CAPTURE, 0, 0);
-        pump_until(&painted, 10000);
-        if (!painted) {
+    RECT desktop;
+    GetWindowRect(GetDesktopWindow(), &desktop);
+    const int width = desktop.right - desktop.left, height = desktop.bottom - desktop.top;
+    std::printf("screen %dx%d\n", width, height);
+
+    // A floor is taken right before each start, and the ratio is the median
+    // of the pairs: on a shared machine the load drifts between runs.
+    std::vector<double> floors, starts, ends, ratios, grabs;
+    double first = 0;
+    for (int r = 0; r < rounds + 1; ++r) {
+        const double floor_ms = time_floor(width, height);
+        floors.push_back(floor_ms);
+        double t = start_capture(window);
+        if (r > 0) ratios.push_back(t / floor_ms);
+        if (t < 0) {
             std::fprintf(stderr, "no paint after UM_START_CAPTURE\n");
             return 1;
         }
-        starts.push_back(now_ms() - t0);
-        if (r == 0) {
-            int width = g_app.capture.screen_rect.right - g_app.capture.screen_rect.left;
-            int height = g_app.capture.screen_rect.bottom - g_app.capture.screen_rect.top;
-            std::printf("screen %dx%d\n", width, height);
+        if (r == 0)
+            first = t;
+        else
+            starts.push_back(t);
+        if (r == rounds) {
+            const int moves = 40;
+            for (int mode = 0; mode < 2; ++mode) {
+                if (mode) g_app.flags |= kFlagCoverMode;
+                for (PickState corner : {kPickTopLeft, kPickBottomRight}) {
+                    const char* which = corner == kPickTopLeft ? "top_left" : "bottom_right";
+                    std::printf("corner_move_mode%d_%s_ms %.3f\n", mode, which,
+                                time_corner_moves(window, corner, moves, false));
+                    std::printf("corner_move_flushed_mode%d_%s_ms %.3f\n", mode, which,
+                                time_corner_moves(window, corner, moves / 2, true));
+                }
+            }
+            g_app.flags &= ~kFlagCoverMode;
         }
-        if (r == rounds - 1) {
-            move0 = time_corner_moves(window, 200);
-            g_app.flags |= 0x20;
-            move1 = time_corner_moves(window, 20);
-            g_app.flags &= ~0x20;
-        }
+        double t_end = now_ms();
         SendMessageA(window, UM_END_CAPTURE, 0, 0);
+        ends.push_back(now_ms() - t_end);
         pump_pending();
+        // The grab alone (copy and conversion), without showing anything.
+        double t_grab = now_ms();
+        grab_take_back(grab_for_capture());
+        grabs.push_back(now_ms() - t_grab);
     }
-    std::printf("capture_start_to_first_paint_ms median %.2f min %.2f (%d rounds)\n",
-                median(starts), *std::min_element(starts.begin(), starts.end()), rounds);
-    std::printf("corner_move_mode0_us %.1f\n", move0);
-    std::printf("corner_move_mode1_us %.1f\n", move1);
+    std::printf("floor_bitblt_ms %.2f\n", median(floors));
+    std::printf("capture_grab_ms %.2f\n", median(grabs));
+    std::printf("start_floor_ratio %.2f\n", median(ratios));
+    std::printf("capture_start_first_ms %.2f\n", first);
+    std::printf("capture_start_ms %.2f\n", median(starts));
+    std::printf("capture_end_ms %.2f\n", median(ends));
+
+    if (outputs) {
+        settings_write_string(kSectionOutput, "OutputFolder", g_app.data_folder);
+        settings_write_string(kSectionOutput, "Prefix", "bench");
+        settings_write_int(kSectionOutput, "JpegQuality", 80);
+        HHOOK hook = SetWindowsHookExA(WH_CBT, catch_dialogs, nullptr, GetCurrentThreadId());
+        const OutputKind kinds[] = {
+            {"clipboard", kFlagOutputClipboard, "bmp"},
+            {"bmp", kFlagOutputFile, "bmp"},
+            {"jpeg", kFlagOutputFile, "jpg"},
+            {"gif", kFlagOutputFile, "gif"},
+            {"base64_jpg", kFlagOutputBase64, "jpg"},
+            {"none", 0, "bmp"},
+        };
+        const int output_rounds = std::max(1, std::min(rounds, 5));
+        for (const OutputKind& kind : kinds) {
+            std::vector<double> times;
+            for (int r = 0; r < output_rounds; ++r) {
+                double t = time_output(window, kind, folder);
+                if (t < 0) {
+                    std::fprintf(stderr, "output %s failed\n", kind.name);
+                    return 1;
+                }
+                times.push_back(t);
+            }
+            std::printf("output_%s_ms %.2f\n", kind.name, median(times));
+        }
+        UnhookWindowsHookEx(hook);
+    }
     DestroyWindow(window);
     return 0;
 }

@@ -4,6 +4,7 @@
 
 #include "state/app_state.h"
 #include "capture/overlay_geometry.h"
+#include "capture/screen_grab.h"
 
 namespace {
 
@@ -55,6 +56,7 @@ void fill(HDC dc, const PixelRect& r, HBRUSH brush) {
 }
 
 void copy_from_image(HDC dc, const DibBlit& b) {
+    if (grab_blit_shown(dc, b)) return;
     SetDIBitsToDevice(dc, b.dest_x, b.dest_y, DWORD(b.width), DWORD(b.height), b.src_x, b.src_y, 0,
                       UINT(image_height()), g_app.capture.screen_bits,
                       reinterpret_cast<const BITMAPINFO*>(g_app.capture.screen_header),
@@ -68,9 +70,45 @@ void paint_cover(HDC dc, const CoverPlan& plan) {
     DeleteObject(brush);
 }
 
+// What the covered display shows after the last cover paint, when that is
+// known exactly.
+struct {
+    bool known = false;
+    PixelRect image = {};
+} cover;
+
+// Paints the covered display `next` whose full paint is `plan`: only the
+// changed bands when the display before is known exactly, else everything.
+void paint_cover_as(HDC dc, const CoverPlan& plan, const CoverShown& next) {
+    if (cover.known && next.exact) {
+        const CoverDelta delta = overlay_cover_delta(cover.image, next.image, image_height());
+        if (delta.fill_count) {
+            HBRUSH brush = CreateSolidBrush(COLORREF(g_app.background_colour));
+            for (int i = 0; i < delta.fill_count; ++i) fill(dc, delta.fills[i], brush);
+            DeleteObject(brush);
+        }
+        for (int i = 0; i < delta.blit_count; ++i) copy_from_image(dc, delta.blits[i]);
+    } else {
+        paint_cover(dc, plan);
+    }
+    cover.known = next.exact != 0;
+    cover.image = next.image;
+}
+
 }  // namespace
 
+void overlay_draw_forget() { cover.known = false; }
+
+void paint_picture(HDC dc, const RECT& area) {
+    overlay_draw_forget();
+    if (!image_locked() || area.left >= area.right || area.top >= area.bottom) return;
+    copy_from_image(dc, DibBlit{int(area.left), int(area.top), int(area.right - area.left),
+                                int(area.bottom - area.top), int(area.left),
+                                image_height() - int(area.bottom)});
+}
+
 void draw_crosshair(PixelPoint p) {
+    overlay_draw_forget();
     HiddenCursor hidden;
     OverlayDc dc;
     PixelRect lines[2];
@@ -79,6 +117,7 @@ void draw_crosshair(PixelPoint p) {
 }
 
 void draw_frame(PixelPoint tl, PixelPoint br) {
+    overlay_draw_forget();
     HiddenCursor hidden;
     OverlayDc dc;
     PixelRect edges[4];
@@ -87,6 +126,7 @@ void draw_frame(PixelPoint tl, PixelPoint br) {
 }
 
 void draw_magnifier(PixelPoint p) {
+    overlay_draw_forget();
     if (!image_locked()) return;
     ImageView image;
     image.bits = g_app.capture.screen_bits;
@@ -104,6 +144,7 @@ void draw_magnifier(PixelPoint p) {
 }
 
 void restore_magnifier(PixelPoint p) {
+    overlay_draw_forget();
     if (!image_locked()) return;
     OverlayDc dc;
     copy_from_image(dc.get(), overlay_magnifier_restore(p, image_height()));
@@ -112,11 +153,16 @@ void restore_magnifier(PixelPoint p) {
 void paint_cover_top_left(PixelPoint p) {
     if (!image_locked()) return;
     OverlayDc dc;
-    paint_cover(dc.get(), overlay_cover_top_left(p, client_width(), client_height(), image_height()));
+    paint_cover_as(dc.get(),
+                   overlay_cover_top_left(p, client_width(), client_height(), image_height()),
+                   overlay_cover_top_left_shown(p, client_width(), client_height(), image_width(),
+                                                image_height()));
 }
 
 void paint_cover_rect(PixelPoint tl, PixelPoint br) {
     if (!image_locked()) return;
     OverlayDc dc;
-    paint_cover(dc.get(), overlay_cover_rect(tl, br, image_width(), image_height()));
+    paint_cover_as(dc.get(), overlay_cover_rect(tl, br, image_width(), image_height()),
+                   overlay_cover_rect_shown(tl, br, client_width(), client_height(),
+                                            image_width(), image_height()));
 }

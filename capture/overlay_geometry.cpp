@@ -1,5 +1,7 @@
 #include "capture/overlay_geometry.h"
 
+#include <cstring>
+
 #include <algorithm>
 
 namespace {
@@ -109,6 +111,108 @@ CoverPlan overlay_cover_rect(PixelPoint tl, PixelPoint br, int image_width, int 
     if (tl.x < x2 && y2 < h) add_fill(&plan, tl.x, y2, w, h);
     if (x2 < w && tl.y < y2) add_fill(&plan, x2, tl.y, w, y2);
     return plan;
+}
+
+namespace {
+
+PixelRect intersect(const PixelRect& a, const PixelRect& b) {
+    PixelRect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+                std::min(a.bottom, b.bottom)};
+    if (r.left >= r.right || r.top >= r.bottom) r = PixelRect{0, 0, 0, 0};
+    return r;
+}
+
+bool empty(const PixelRect& r) { return r.left >= r.right || r.top >= r.bottom; }
+
+}  // namespace
+
+CoverShown overlay_cover_top_left_shown(PixelPoint p, int width, int height, int image_width,
+                                        int image_height) {
+    CoverShown shown{};
+    const PixelRect client{0, 0, width, height};
+    shown.image = intersect(PixelRect{p.x, p.y, width, height}, client);
+    // A picture narrower or lower than the client area leaves a strip unpainted.
+    shown.exact = image_width >= width && image_height >= height;
+    return shown;
+}
+
+CoverShown overlay_cover_rect_shown(PixelPoint tl, PixelPoint br, int width, int height,
+                                    int image_width, int image_height) {
+    CoverShown shown{};
+    const PixelRect client{0, 0, width, height};
+    shown.image = intersect(PixelRect{tl.x, tl.y, br.x + 1, br.y + 1}, client);
+    // A selection one pixel wide or high is not copied and its pixels keep
+    // what was there; a corner left of or above the image fills nothing there.
+    shown.exact = tl.x >= 0 && tl.y >= 0 && tl.x < br.x && tl.y < br.y &&
+                  image_width >= width && image_height >= height;
+    return shown;
+}
+
+int overlay_rect_subtract(const PixelRect& a, const PixelRect& b, PixelRect out[4]) {
+    if (empty(a)) return 0;
+    const PixelRect common = intersect(a, b);
+    if (empty(common)) {
+        out[0] = a;
+        return 1;
+    }
+    int n = 0;
+    if (a.top < common.top) out[n++] = PixelRect{a.left, a.top, a.right, common.top};
+    if (common.bottom < a.bottom) out[n++] = PixelRect{a.left, common.bottom, a.right, a.bottom};
+    if (a.left < common.left) out[n++] = PixelRect{a.left, common.top, common.left, common.bottom};
+    if (common.right < a.right) out[n++] = PixelRect{common.right, common.top, a.right, common.bottom};
+    return n;
+}
+
+CoverDelta overlay_cover_delta(const PixelRect& from, const PixelRect& to, int image_height) {
+    CoverDelta delta{};
+    delta.fill_count = overlay_rect_subtract(from, to, delta.fills);
+    PixelRect joined[4];
+    delta.blit_count = overlay_rect_subtract(to, from, joined);
+    for (int i = 0; i < delta.blit_count; ++i) {
+        const PixelRect& r = joined[i];
+        delta.blits[i] = DibBlit{r.left, r.top, r.right - r.left, r.bottom - r.top, r.left,
+                                 image_height - r.bottom};
+    }
+    return delta;
+}
+
+DibBlit overlay_clip_blit(DibBlit b, int image_width, int image_height) {
+    // Source rows counted from the image's top, as the destination's are.
+    const int top = image_height - b.src_y - b.height;
+    const int dx0 = std::max(0, -b.src_x), dy0 = std::max(0, -top);
+    const int dx1 = std::max(0, b.src_x + b.width - image_width);
+    const int dy1 = std::max(0, top + b.height - image_height);
+    DibBlit c = b;
+    c.width = std::max(0, b.width - dx0 - dx1);
+    c.height = std::max(0, b.height - dy0 - dy1);
+    if (c.width == 0 || c.height == 0) {
+        c.width = c.height = 0;
+        return c;
+    }
+    c.dest_x += dx0;
+    c.src_x += dx0;
+    c.dest_y += dy0;
+    c.src_y += dy1;
+    return c;
+}
+
+void overlay_row_32_to_24(const uint8_t* from, uint8_t* to, int width) {
+    // Four pixels at a time as three 32-bit words (little-endian, as every
+    // Windows machine is): a capture start converts the whole screen.
+    int x = 0;
+    for (; x + 4 <= width; x += 4, from += 16, to += 12) {
+        uint32_t p[4];
+        std::memcpy(p, from, sizeof p);
+        const uint32_t w[3] = {(p[0] & 0xFFFFFFu) | (p[1] << 24),
+                               ((p[1] >> 8) & 0xFFFFu) | (p[2] << 16),
+                               ((p[2] >> 16) & 0xFFu) | (p[3] << 8)};
+        std::memcpy(to, w, sizeof w);
+    }
+    for (; x < width; ++x, from += 4, to += 3) {
+        to[0] = from[0];
+        to[1] = from[1];
+        to[2] = from[2];
+    }
 }
 
 GrabPlan overlay_grab_plan(const PixelRect& screen, int percent, const PixelRect& desktop) {

@@ -74,6 +74,45 @@ CoverPlan overlay_cover_top_left(PixelPoint p, int width, int height, int image_
 // The covered display while the bottom-right corner is chosen.
 CoverPlan overlay_cover_rect(PixelPoint tl, PixelPoint br, int image_width, int image_height);
 
+// The covered display as it stands after a paint: the picture inside
+// `image` (image pixel (x, y) on client pixel (x, y)), the background colour
+// everywhere else in the client area. `exact` is 0 when the full paint
+// leaves some pixels as they were (a selection one pixel wide or high, a
+// picture smaller than the client area): then only a full paint is right.
+struct CoverShown {
+    PixelRect image;
+    int exact;
+};
+// What the full paints above leave on a client area of width x height.
+CoverShown overlay_cover_top_left_shown(PixelPoint p, int width, int height, int image_width,
+                                        int image_height);
+CoverShown overlay_cover_rect_shown(PixelPoint tl, PixelPoint br, int width, int height,
+                                    int image_width, int image_height);
+
+// The repaint from one exact covered display to another: the bands that
+// leave the picture are filled, the bands that join it are copied. A corner
+// move of a few pixels touches a few rows or columns instead of the screen.
+struct CoverDelta {
+    PixelRect fills[4];
+    int fill_count;
+    DibBlit blits[4];
+    int blit_count;
+};
+CoverDelta overlay_cover_delta(const PixelRect& from, const PixelRect& to, int image_height);
+
+// The pixels of `a` that are not in `b` as at most four disjoint
+// rectangles (full-width bands above and below, then the sides); returns
+// how many.
+int overlay_rect_subtract(const PixelRect& a, const PixelRect& b, PixelRect out[4]);
+
+// A copy from the image limited to the image's pixels, the destination
+// moved with the source, as SetDIBitsToDevice limits it; width or height 0
+// when nothing is left.
+DibBlit overlay_clip_blit(DibBlit b, int image_width, int image_height);
+
+// One row of a 32-bit grab (B, G, R, unused) as 24-bit pixels.
+void overlay_row_32_to_24(const uint8_t* from, uint8_t* to, int width);
+
 // The desktop area grab_for_capture grabs for `screen` at a display scaling
 // of `percent`, the part of it that lies on the desktop, and the size the
 // grab is resized to (0 x 0 at 100 %, where the grab is used as it is).

@@ -9,7 +9,6 @@
 #include "capture/overlay_draw.h"
 #include "capture/screen_grab.h"
 #include "capture/selection.h"
-#include "image/dib_draw.h"
 
 namespace {
 
@@ -132,9 +131,10 @@ void overlay_paint(HWND window) {
         InvalidateRect(window, nullptr, FALSE);
     PAINTSTRUCT ps;
     BeginPaint(window, &ps);
+    overlay_draw_forget();
     if (cap.screen_image) {
         if (!selection_cover_mode()) {
-            dib_draw(&ps, cap.screen_image);
+            paint_picture(ps.hdc, ps.rcPaint);
             if (cap.pick_state == kPickTopLeft) draw_crosshair(cap.top_left);
             if (cap.pick_state == kPickBottomRight) draw_frame(cap.top_left, cap.bottom_right);
         } else {
@@ -182,6 +182,7 @@ void overlay_set_box_runner(BoxRunner runner) { box_runner = runner; }
 void capture_attach(HWND window) {
     selection_set_ops(&kWin32Ops);
     cap.draw_window = window;
+    cap.take_back_screen = grab_take_back;
 }
 
 void capture_start(HWND window) {
@@ -192,6 +193,7 @@ void capture_start(HWND window) {
     SetWindowPos(window, nullptr, s.left, s.top, s.right - s.left, s.bottom - s.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     selection_begin();
+    overlay_draw_forget();
     set_cursor_in_image(cap.top_left);
     cap.pick_state = kPickNothing;
     if (g_app.flags & kFlagAutoOpenBox) cap.capture_flags |= kCaptureOpenTopLeftBox;

@@ -5,7 +5,10 @@ AppState g_app;
 void capture_release_screen(CaptureState* capture) {
     if (capture->screen_image) {
         if (capture->screen_header) mem_unlock(capture->screen_image);
-        mem_free(capture->screen_image);
+        if (capture->take_back_screen)
+            capture->take_back_screen(capture->screen_image);
+        else
+            mem_free(capture->screen_image);
     }
     capture->screen_image = nullptr;
     capture->screen_header = nullptr;

@@ -86,10 +86,14 @@ struct CaptureState {
     int busy = 0;
     // The colour under the open box's corner (COLORREF).
     uint32_t picked_colour = 0;
+    // Where capture_release_screen puts the picture: the screen grab keeps
+    // it for the next capture. Null: the picture is freed.
+    void (*take_back_screen)(PackedDib picture) = nullptr;
 };
 
-// Unlocks and frees the grabbed picture, if any: the one way capture mode
-// gives it back (its end, and the main window's destruction).
+// Unlocks the grabbed picture, if any, and hands it to take_back_screen
+// (or frees it): the one way capture mode gives it back (its end, and the
+// main window's destruction).
 void capture_release_screen(CaptureState* capture);
 
 struct AppState {

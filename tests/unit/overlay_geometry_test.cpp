@@ -247,4 +247,178 @@ TEST(OverlayGeometryGrab, ScaledGrabCopiesTheWholeDisplay) {
     }
 }
 
+// A small client area painted the way the system paints: fills with the
+// background (-1), copies from the image (image pixel (x, y) is
+// 1000 * x + y), each limited to the image and then to the client.
+struct Canvas {
+    int width, height, image_width, image_height;
+    std::vector<int> px;
+    Canvas(int w, int h, int iw, int ih) : width(w), height(h), image_width(iw), image_height(ih),
+                                           px(size_t(w) * h, -2) {}
+    int& at(int x, int y) { return px[size_t(y) * width + x]; }
+    void fill(const PixelRect& r) {
+        for (int y = std::max(0, r.top); y < std::min(height, r.bottom); ++y)
+            for (int x = std::max(0, r.left); x < std::min(width, r.right); ++x) at(x, y) = -1;
+    }
+    void copy(const DibBlit& blit) {
+        const DibBlit b = overlay_clip_blit(blit, image_width, image_height);
+        const int top = image_height - b.src_y - b.height;
+        for (int j = 0; j < b.height; ++j)
+            for (int i = 0; i < b.width; ++i) {
+                const int x = b.dest_x + i, y = b.dest_y + j;
+                if (x >= 0 && y >= 0 && x < width && y < height)
+                    at(x, y) = 1000 * (b.src_x + i) + top + j;
+            }
+    }
+    void paint(const CoverPlan& plan) {
+        for (int i = 0; i < plan.fill_count; ++i) fill(plan.fills[i]);
+        if (plan.has_blit) copy(plan.blit);
+    }
+    void paint(const CoverDelta& delta) {
+        for (int i = 0; i < delta.fill_count; ++i) fill(delta.fills[i]);
+        for (int i = 0; i < delta.blit_count; ++i) copy(delta.blits[i]);
+    }
+};
+
+TEST(OverlayGeometryCoverBands, RepaintingTheBandsGivesWhatAFullPaintGives) {
+    // Every pair of states on a small client area, both phases, with the
+    // image of a 100 % grab (one larger) and of a resized one (the same
+    // size): from a full paint of one state, the bands to the next give
+    // the next state's full paint, pixel for pixel.
+    const int w = 7, h = 5;
+    struct State {
+        bool rect;
+        PixelPoint a, b;
+    };
+    std::vector<State> states;
+    for (int y = 0; y <= h; ++y)
+        for (int x = 0; x <= w; ++x) states.push_back({false, {x, y}, {}});
+    for (int y0 = 0; y0 <= h; ++y0)
+        for (int x0 = 0; x0 <= w; ++x0)
+            for (int y1 = y0; y1 <= h; y1 += 2)
+                for (int x1 = x0; x1 <= w; x1 += 2) states.push_back({true, {x0, y0}, {x1, y1}});
+    for (int extra = 0; extra <= 1; ++extra) {
+        const int iw = w + extra, ih = h + extra;
+        auto shown = [&](const State& s) {
+            return s.rect ? overlay_cover_rect_shown(s.a, s.b, w, h, iw, ih)
+                          : overlay_cover_top_left_shown(s.a, w, h, iw, ih);
+        };
+        auto full = [&](const State& s) {
+            Canvas c(w, h, iw, ih);
+            c.paint(s.rect ? overlay_cover_rect(s.a, s.b, iw, ih) : overlay_cover_top_left(s.a, w, h, ih));
+            return c;
+        };
+        int pairs = 0;
+        for (const State& from : states) {
+            const CoverShown was = shown(from);
+            if (!was.exact) continue;
+            const Canvas before = full(from);
+            // The exact state is what the full paint shows.
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) {
+                    const bool in = x >= was.image.left && x < was.image.right && y >= was.image.top &&
+                                    y < was.image.bottom;
+                    ASSERT_EQ(before.px[size_t(y) * w + x], in ? 1000 * x + y : -1)
+                        << "state " << from.a.x << "," << from.a.y << " pixel " << x << "," << y;
+                }
+            for (const State& to : states) {
+                const CoverShown next = shown(to);
+                if (!next.exact) continue;
+                Canvas banded = before;
+                banded.paint(overlay_cover_delta(was.image, next.image, ih));
+                ASSERT_EQ(banded.px, full(to).px)
+                    << (from.rect ? "rect " : "top-left ") << from.a.x << "," << from.a.y << " "
+                    << from.b.x << "," << from.b.y << " to " << (to.rect ? "rect " : "top-left ")
+                    << to.a.x << "," << to.a.y << " " << to.b.x << "," << to.b.y;
+                ++pairs;
+            }
+        }
+        EXPECT_GT(pairs, 1000);
+    }
+}
+
+TEST(OverlayGeometryCoverBands, StatesAFullPaintLeavesPartlyAsTheyWereAreNotExact) {
+    // One pixel wide or high: the selection keeps what was there.
+    EXPECT_FALSE(overlay_cover_rect_shown({4, 3}, {4, 6}, 21, 13, 22, 14).exact);
+    EXPECT_FALSE(overlay_cover_rect_shown({4, 3}, {9, 3}, 21, 13, 22, 14).exact);
+    // A picture smaller than the client area leaves a strip unpainted.
+    EXPECT_FALSE(overlay_cover_rect_shown({4, 3}, {9, 6}, 21, 13, 20, 13).exact);
+    EXPECT_FALSE(overlay_cover_top_left_shown({4, 3}, 21, 13, 21, 12).exact);
+    EXPECT_TRUE(overlay_cover_rect_shown({4, 3}, {9, 6}, 21, 13, 21, 13).exact);
+    EXPECT_TRUE(overlay_cover_top_left_shown({21, 13}, 21, 13, 22, 14).exact);
+}
+
+TEST(OverlayGeometryCoverBands, AOnePixelMoveRepaintsOneColumnOfTheSelection) {
+    // 4K: the bottom-right corner one pixel right repaints a column of the
+    // selection's height, not the screen.
+    const CoverShown was = overlay_cover_rect_shown({768, 432}, {3071, 1727}, 3840, 2160, 3841, 2161);
+    const CoverShown now = overlay_cover_rect_shown({768, 432}, {3072, 1727}, 3840, 2160, 3841, 2161);
+    const CoverDelta d = overlay_cover_delta(was.image, now.image, 2161);
+    EXPECT_EQ(d.fill_count, 0);
+    ASSERT_EQ(d.blit_count, 1);
+    EXPECT_EQ(d.blits[0].dest_x, 3072);
+    EXPECT_EQ(d.blits[0].width, 1);
+    EXPECT_EQ(d.blits[0].height, 1296);
+    const CoverDelta back = overlay_cover_delta(now.image, was.image, 2161);
+    EXPECT_EQ(back.blit_count, 0);
+    ASSERT_EQ(back.fill_count, 1);
+    EXPECT_EQ(ltrb(back.fills[0]), std::make_tuple(3072, 432, 3073, 1728));
+}
+
+TEST(OverlayGeometryRects, SubtractLeavesEachPixelOfTheDifferenceOnce) {
+    const PixelRect a{2, 3, 9, 8};
+    const PixelRect others[] = {{0, 0, 20, 20}, {4, 5, 6, 6}, {0, 0, 3, 20}, {5, 0, 20, 4},
+                                {9, 3, 12, 8}, {2, 3, 9, 8},  {3, 4, 8, 7}, {-5, 6, 5, 30},
+                                {0, 0, 0, 0}};
+    for (const PixelRect& b : others) {
+        PixelRect out[4];
+        const int n = overlay_rect_subtract(a, b, out);
+        for (int y = 0; y < 12; ++y)
+            for (int x = 0; x < 12; ++x)
+                EXPECT_EQ(cover_count(out, n, x, y), contains(a, x, y) && !contains(b, x, y) ? 1 : 0)
+                    << x << "," << y << " minus " << b.left << "," << b.top;
+        for (int i = 0; i < n; ++i) EXPECT_TRUE(out[i].left < out[i].right && out[i].top < out[i].bottom);
+    }
+    PixelRect out[4];
+    EXPECT_EQ(overlay_rect_subtract(PixelRect{5, 5, 5, 9}, a, out), 0);
+}
+
+TEST(OverlayGeometryRects, ClippedBlitKeepsImagePixelsOnTheirPlaces) {
+    // The magnifier's square at the image's corners: what is left still
+    // puts image pixel (x, y) on client pixel (x, y).
+    const int iw = 30, ih = 20;
+    const PixelPoint points[] = {{2, 2}, {29, 19}, {0, 19}, {15, 10}, {-30, 5}};
+    for (const PixelPoint& p : points) {
+        const DibBlit b = overlay_clip_blit(overlay_magnifier_restore(p, ih), iw, ih);
+        const int left = std::max(0, p.x - kMagnifierHalf), top = std::max(0, p.y - kMagnifierHalf);
+        const int right = std::min(iw, p.x - kMagnifierHalf + kMagnifierSize);
+        const int bottom = std::min(ih, p.y - kMagnifierHalf + kMagnifierSize);
+        if (right <= left) {
+            EXPECT_EQ(b.width * b.height, 0);
+            continue;
+        }
+        EXPECT_EQ(b.dest_x, left);
+        EXPECT_EQ(b.dest_y, top);
+        EXPECT_EQ(b.src_x, left);
+        EXPECT_EQ(b.width, right - left);
+        EXPECT_EQ(b.height, bottom - top);
+        EXPECT_EQ(ih - b.src_y - b.height, top) << p.x << "," << p.y;
+    }
+}
+
+TEST(OverlayGeometryGrab, RowsOf32BitsBecome24) {
+    // Every width around the four-pixel steps: each pixel's three bytes in
+    // order, the fourth dropped, nothing written past the row.
+    for (int width = 0; width <= 13; ++width) {
+        std::vector<uint8_t> from(4 * size_t(width));
+        for (size_t i = 0; i < from.size(); ++i) from[i] = uint8_t(i % 4 == 3 ? 0xEE : 7 * i + 1);
+        std::vector<uint8_t> to(3 * size_t(width) + 4, 0xAB);
+        overlay_row_32_to_24(from.data(), to.data(), width);
+        std::vector<uint8_t> want(to.size(), 0xAB);
+        for (int x = 0; x < width; ++x)
+            for (int c = 0; c < 3; ++c) want[3 * size_t(x) + c] = from[4 * size_t(x) + c];
+        EXPECT_EQ(to, want) << "width " << width;
+    }
+}
+
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "state/app_state.h"
 #include "capture/overlay_draw.h"
+#include "capture/screen_grab.h"
 #include "image/dib.h"
 
 namespace {
@@ -97,7 +98,10 @@ protected:
         g_app.capture.draw_window = window_;
         g_app.background_colour = kBackground;
 
-        // The first paint: a known colour, then the image 1:1.
+        // The first paint: a known colour, then the image 1:1. The painters
+        // do not know it, and no kept grab shows this picture.
+        overlay_draw_forget();
+        grab_release_cache();
         HDC dc = GetDC(window_);
         RECT all = {0, 0, window_w, window_h};
         HBRUSH brush = CreateSolidBrush(RGB(255, 0, 255));
@@ -342,6 +346,139 @@ TEST_F(OverlayDrawTest, NothingIsDrawnFromAnImageThatIsNotHeld) {
     paint_cover_top_left({30, 20});
     paint_cover_rect({20, 30}, {60, 70});
     EXPECT_EQ(read_back(), first_paint());
+}
+
+TEST_F(OverlayDrawTest, CoverPaintsInARowShowEachStateWhole) {
+    // The covered display repaints only what changes from one state to the
+    // next; every state must still look as if painted whole, also after a
+    // one-pixel-wide selection (which keeps its own pixels) and a repaint.
+    open();
+    struct Step {
+        bool rect;
+        PixelPoint a, b;
+    };
+    const Step steps[] = {
+        {false, {30, 20}, {}},    {false, {31, 20}, {}},    {false, {31, 25}, {}},
+        {false, {0, 0}, {}},      {false, {199, 149}, {}},  {false, {60, 40}, {}},
+        {true, {60, 40}, {90, 70}}, {true, {60, 40}, {91, 70}}, {true, {60, 40}, {91, 69}},
+        {true, {61, 41}, {92, 70}}, {true, {10, 100}, {150, 120}}, {true, {10, 100}, {199, 149}},
+        {true, {10, 100}, {10, 120}}, {true, {10, 100}, {12, 120}}, {true, {10, 100}, {40, 130}},
+        {false, {10, 100}, {}},   {false, {150, 10}, {}},
+    };
+    std::vector<uint32_t> one_wide;
+    for (const Step& s : steps) {
+        if (s.rect)
+            paint_cover_rect(s.a, s.b);
+        else
+            paint_cover_top_left(s.a);
+        const PixelRect shown = s.rect ? PixelRect{s.a.x, s.a.y, s.b.x + 1, s.b.y + 1}
+                                       : PixelRect{s.a.x, s.a.y, kClientWidth, kClientHeight};
+        const std::vector<uint32_t> px = read_back();
+        if (s.rect && s.a.x == s.b.x) {
+            one_wide = px;
+            continue;
+        }
+        expect_pixels(px, [&](int x, int y) {
+            const bool in = x >= shown.left && x < shown.right && y >= shown.top && y < shown.bottom;
+            return in ? pattern(x, y) : kBackgroundPixel;
+        }, s.rect ? "cover rect in a row" : "cover top-left in a row");
+    }
+    ASSERT_FALSE(one_wide.empty());
+
+    // Drawing by anyone else, then a repaint: the next paint is whole again.
+    paint_cover_rect({20, 30}, {60, 70});
+    HDC dc = GetDC(window_);
+    PatBlt(dc, 0, 0, kClientWidth, kClientHeight, BLACKNESS);
+    ReleaseDC(window_, dc);
+    overlay_draw_forget();
+    paint_cover_rect({20, 30}, {61, 70});
+    expect_pixels(read_back(), [&](int x, int y) {
+        const bool in = x >= 20 && x <= 61 && y >= 30 && y <= 70;
+        return in ? pattern(x, y) : kBackgroundPixel;
+    }, "after a repaint");
+}
+
+TEST_F(OverlayDrawTest, PicturesFromTheKeptGrabPaintAsTheirBlocksDo) {
+    // The overlay paints a capture's picture from the grab's kept bitmap;
+    // each primitive must give the pixels it gives from the picture's block,
+    // at the edges too.
+    open();
+    g_app.capture.screen_rect = PixelRect{0, 0, kClientWidth, kClientHeight};
+    g_app.scaling_percent = 100;
+    // The window reaches the screen when the system gets round to it.
+    PackedDib grabbed = nullptr;
+    for (int tries = 0; tries < 200 && !grabbed; ++tries) {
+        grabbed = grab_for_capture();
+        ASSERT_NE(grabbed, nullptr);
+        auto* h = static_cast<DibHeader*>(mem_lock(grabbed));
+        bool same = h->biWidth == kClientWidth + 1 && h->biHeight == kClientHeight + 1;
+        for (int y = 0; same && y < kClientHeight; ++y) {
+            const uint8_t* row = dib_row_top_down(h, y);
+            for (int x = 0; same && x < kClientWidth; ++x)
+                same = (uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x]) ==
+                       pattern(x, y);
+        }
+        mem_unlock(grabbed);
+        if (!same) {
+            grab_take_back(grabbed);
+            grabbed = nullptr;
+            drain();
+            Sleep(20);
+        }
+    }
+    ASSERT_NE(grabbed, nullptr) << "the window never reached the screen";
+    PixelRect all = {0, 0, kClientWidth + 1, kClientHeight + 1};
+    PackedDib copy = dib_crop24(grabbed, &all);
+    ASSERT_NE(copy, nullptr);
+
+    auto paint_all = [&](PackedDib picture) {
+        auto* h = static_cast<DibHeader*>(mem_lock(picture));
+        g_app.capture.screen_image = picture;
+        g_app.capture.screen_header = h;
+        g_app.capture.screen_bits = dib_bits_ptr(h);
+        g_app.capture.screen_stride = int(dib_stride(h->biWidth, 24));
+        std::vector<std::vector<uint32_t>> shots;
+        HDC dc = GetDC(window_);
+        RECT whole = {0, 0, kClientWidth, kClientHeight};
+        HBRUSH brush = CreateSolidBrush(RGB(255, 0, 255));
+        FillRect(dc, &whole, brush);
+        RECT part = {13, 7, 150, 149};
+        paint_picture(dc, part);
+        ReleaseDC(window_, dc);
+        shots.push_back(read_back());
+        for (const PixelPoint& p : {PixelPoint{0, 0}, PixelPoint{199, 149}, PixelPoint{5, 140}}) {
+            draw_magnifier(p);
+            restore_magnifier(p);
+        }
+        shots.push_back(read_back());
+        dc = GetDC(window_);
+        FillRect(dc, &whole, brush);
+        ReleaseDC(window_, dc);
+        DeleteObject(brush);
+        paint_cover_top_left({30, 20});
+        paint_cover_top_left({33, 18});
+        paint_cover_rect({33, 18}, {199, 149});
+        paint_cover_rect({33, 18}, {120, 100});
+        shots.push_back(read_back());
+        mem_unlock(picture);
+        return shots;
+    };
+    const auto kept = paint_all(grabbed);
+    const auto plain = paint_all(copy);
+    ASSERT_EQ(kept.size(), plain.size());
+    for (size_t i = 0; i < kept.size(); ++i) EXPECT_EQ(kept[i], plain[i]) << "shot " << i;
+    // The first shot is the picture itself where it was painted.
+    expect_pixels(kept[0], [&](int x, int y) {
+        const bool in = x >= 13 && x < 150 && y >= 7 && y < 149;
+        return in ? pattern(x, y) : kUnpainted;
+    }, "paint from the kept grab");
+
+    g_app.capture.screen_image = nullptr;
+    g_app.capture.screen_header = nullptr;
+    g_app.capture.screen_bits = nullptr;
+    grab_take_back(grabbed);
+    mem_free(copy);
+    grab_release_cache();
 }
 
 }  // namespace

@@ -108,6 +108,7 @@ protected:
     void SetUp() override { ASSERT_TRUE(shown_) << "the pattern window never reached the screen"; }
     void TearDown() override {
         for (PackedDib d : owned_) mem_free(d);
+        grab_release_cache();
         g_app.flags = kDefaultFlags;
         g_app.scaling_percent = 100;
         g_app.capture.screen_rect = PixelRect{};
@@ -248,6 +249,77 @@ TEST_F(ScreenGrabTest, CaptureGrabUnderScalingIsResizedToTheCoveredArea) {
     PackedDib unscaled = keep(grab_for_capture());
     pump_set_hook(nullptr);
     EXPECT_TRUE(same_block(unscaled, physical));
+}
+
+TEST_F(ScreenGrabTest, CaptureGrabsUseTheKeptBlockAndCopyTheScreenAnew) {
+    g_app.capture.screen_rect = PixelRect{kLeft, kTop, kLeft + kWidth - 1, kTop + kHeight - 1};
+    PackedDib first = grab_for_capture();
+    ASSERT_TRUE(shows_pattern(first));
+    // Handed back through the capture state, as the end of a capture does.
+    CaptureState capture;
+    capture.take_back_screen = grab_take_back;
+    capture.screen_image = first;
+    capture.screen_header = static_cast<DibHeader*>(mem_lock(first));
+    capture.screen_bits = dib_bits_ptr(capture.screen_header);
+    capture_release_screen(&capture);
+    EXPECT_EQ(capture.screen_image, nullptr);
+    EXPECT_EQ(capture.screen_header, nullptr);
+    // Kept unlocked; spoil its pixels: the next grab must copy all of them.
+    auto* h = static_cast<DibHeader*>(mem_lock(first));
+    ASSERT_NE(h, nullptr);
+    std::memset(dib_bits_ptr(h), 0x5A, h->biSizeImage);
+    h->biClrUsed = 7;
+    mem_unlock(first);
+    EXPECT_EQ(GlobalFlags(first) & GMEM_LOCKCOUNT, 0u);
+
+    PackedDib second = keep(grab_for_capture());
+    EXPECT_EQ(second, first);
+    EXPECT_TRUE(shows_pattern(second));
+    h = static_cast<DibHeader*>(mem_lock(second));
+    EXPECT_EQ(h->biClrUsed, 0u);
+    // Row padding is zero, as a fresh block has it.
+    const int64_t stride = dib_stride(kWidth, 24);
+    const uint8_t* bits = dib_bits_ptr(h);
+    int dirty = 0;
+    for (int y = 0; y < kHeight; ++y)
+        for (int64_t i = 3 * kWidth; i < stride; ++i) dirty += bits[y * stride + i] != 0;
+    EXPECT_EQ(dirty, 0);
+    mem_unlock(second);
+
+    // Another size: a block of that size, never the kept one.
+    g_app.capture.screen_rect = PixelRect{kLeft, kTop, kLeft + kWidth - 11, kTop + kHeight - 1};
+    PackedDib narrower = keep(grab_for_capture());
+    ASSERT_NE(narrower, nullptr);
+    EXPECT_NE(narrower, second);
+    h = static_cast<DibHeader*>(mem_lock(narrower));
+    EXPECT_EQ(h->biWidth, kWidth - 10);
+    EXPECT_EQ(pixel(h, 5, 7), pattern(5, 7));
+    mem_unlock(narrower);
+}
+
+TEST_F(ScreenGrabTest, APreparedGrabServesTheFirstCapture) {
+    // The main window prepares the grab at its creation: the first capture
+    // then copies the screen into the block made there.
+    const uint32_t flags = g_app.flags;
+    g_app.flags |= kFlagPrimaryOnly;
+    PackedDib kept = grab_prepare();
+    ASSERT_NE(kept, nullptr);
+    EXPECT_EQ(GlobalFlags(kept) & GMEM_LOCKCOUNT, 0u);
+    PackedDib first = keep(grab_for_capture());
+    EXPECT_EQ(first, kept);
+    auto* h = static_cast<DibHeader*>(mem_lock(first));
+    ASSERT_NE(h, nullptr);
+    EXPECT_EQ(pixel(h, kLeft + 5, kTop + 7), pattern(5, 7));
+    mem_unlock(first);
+
+    // During a capture nothing is grabbed or changed.
+    g_app.capture.screen_image = first;
+    g_app.capture.screen_rect = PixelRect{1, 2, 3, 4};
+    EXPECT_EQ(grab_prepare(), nullptr);
+    EXPECT_EQ(g_app.capture.screen_rect.left, 1);
+    EXPECT_EQ(g_app.capture.screen_rect.bottom, 4);
+    g_app.capture.screen_image = nullptr;
+    g_app.flags = flags;
 }
 
 }  // namespace
