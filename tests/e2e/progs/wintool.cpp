@@ -280,6 +280,7 @@ long long count_handles(DWORD pid) {
 const char* gdi_type_name(int type) {
     switch (type) {
         case 0x01: return "dc";
+        case 0x41: return "memdc";
         case 0x04: return "region";
         case 0x05: return "surface";
         case 0x08: return "palette";
