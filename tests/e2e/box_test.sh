@@ -36,7 +36,7 @@ check "program started" start_tamble
 
 echo "boxes: the top-left box: arrows, keys, the width menu, clicks on the picture"
 begin_capture
-check "the top-left box opens with the capture" wait_until 10 window_open "$TOP_LEFT_BOX"
+check "the top-left box opens with the capture" wait_until 10 window_shown "$TOP_LEFT_BOX"
 check "with no saved place it opens centred on the pointer (300, 200)" \
     window_centred_at "$TOP_LEFT_BOX" 300 200
 check "it shows the corner 300,200 and that pixel's colour" \
@@ -65,7 +65,7 @@ check "a click on the picture moves the corner there: 700,500" \
     wait_until 5 control_text_is "$TOP_LEFT_BOX" 1004 700,500
 xdotool click --repeat 2 --delay 100 1
 check "a double click decides: the top-left box closes, the bottom-right box opens" \
-    wait_until 10 eval 'window_gone "$TOP_LEFT_BOX" && window_open "$BOTTOM_RIGHT_BOX"'
+    wait_until 10 eval 'window_gone "$TOP_LEFT_BOX" && window_shown "$BOTTOM_RIGHT_BOX"'
 # The saved bottom-right (364, 264) lies above the corner: it goes 16 below.
 check "with the width fixed the bottom-right corner is 200 pixels on: 899,516" \
     wait_until 5 control_text_is "$BOTTOM_RIGHT_BOX" 1009 899,516
@@ -84,7 +84,7 @@ check "deciding puts the 640x480 pixels at (700, 500) on the clipboard" \
 
 echo "boxes: the colour sample"
 begin_capture
-wait_until 10 window_open "$TOP_LEFT_BOX"
+wait_until 10 window_shown "$TOP_LEFT_BOX"
 xdotool mousemove 1000 300 click 1
 wait_until 5 control_text_is "$TOP_LEFT_BOX" 1004 1000,300
 click_control "$TOP_LEFT_BOX" 1005
@@ -100,13 +100,13 @@ check "the corner is kept for the next capture" eval 'ini_has x=1000 && ini_has 
 
 echo "boxes: their places survive a restart"
 begin_capture
-wait_until 10 window_open "$TOP_LEFT_BOX"
+wait_until 10 window_shown "$TOP_LEFT_BOX"
 xdotool mousemove 1500 300 click 3
 check "a right click on the picture moves the top-left box to the pointer" \
     wait_until 5 window_centred_at "$TOP_LEFT_BOX" 1500 300
 top_left_place=$(window_rect "$TOP_LEFT_BOX")
 window_keys "$TOP_LEFT_BOX" space
-check "Space decides: the bottom-right box opens" wait_until 10 window_open "$BOTTOM_RIGHT_BOX"
+check "Space decides: the bottom-right box opens" wait_until 10 window_shown "$BOTTOM_RIGHT_BOX"
 xdotool mousemove 1500 800 click 3
 check "a right click moves the bottom-right box to the pointer" \
     wait_until 5 window_centred_at "$BOTTOM_RIGHT_BOX" 1500 800
