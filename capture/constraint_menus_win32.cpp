@@ -9,6 +9,7 @@
 #include "capture/constraints.h"
 #include "resources/resource_ids.h"
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "state/messages.h"
 #include "state/settings.h"
 #include "state/warnings.h"
@@ -17,8 +18,6 @@
 #include "ui/place.h"
 
 namespace {
-
-HINSTANCE instance() { return g_app.instance ? g_app.instance : GetModuleHandleA(nullptr); }
 
 // Tracks a popup menu of `entries` at the cursor; the chosen id, 0 for none.
 int track_menu(HWND owner, const std::vector<MenuEntry>& entries) {
@@ -126,7 +125,7 @@ INT_PTR CALLBACK sides_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
 }
 
 int run_sides_dialog(int template_id, SidesDialog kind) {
-    INT_PTR result = DialogBoxParamA(instance(), MAKEINTRESOURCEA(template_id), nullptr,
+    INT_PTR result = DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(template_id), nullptr,
                                      sides_proc, LPARAM(kind));
     return int(result == 0 && kind != SidesDialog::kSize ? -1 : result);
 }
@@ -185,7 +184,7 @@ void width_menu(HWND owner, int text_control) {
 }
 
 int aspect_chooser() {
-    INT_PTR result = DialogBoxParamA(instance(), MAKEINTRESOURCEA(IDD_ASPECT_CHOOSER), nullptr,
+    INT_PTR result = DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_ASPECT_CHOOSER), nullptr,
                                      chooser_proc, 0);
     return int(result);
 }

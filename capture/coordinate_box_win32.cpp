@@ -21,6 +21,7 @@
 #include "ui/hints.h"
 #include "ui/notice.h"
 #include "ui/place.h"
+#include "state/instance.h"
 
 namespace {
 
@@ -464,7 +465,7 @@ int coordinate_box_run(PickState corner) {
     const bool large = g_app.flags & kFlagLargeBoxes;
     const int id = bottom_right_box ? (large ? IDD_BOX_BOTTOM_RIGHT_LARGE : IDD_BOX_BOTTOM_RIGHT)
                                     : (large ? IDD_BOX_TOP_LEFT_LARGE : IDD_BOX_TOP_LEFT);
-    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = app_instance();
     box_shown = false;
     const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(id), nullptr, box_proc, 0);
     return box_shown ? int(result) : kNoBoxResult;

@@ -11,6 +11,7 @@
 #include "scrap/scrap_format.h"
 #include "scrap/text.h"
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "state/messages.h"
 #include "state/settings.h"
 #include "state/warnings.h"
@@ -316,7 +317,7 @@ INT_PTR CALLBACK output_settings_proc(HWND dialog, UINT message, WPARAM wparam, 
 }  // namespace
 
 int output_settings_dialog(HWND owner) {
-    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = app_instance();
     return int(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_OUTPUT_SETTINGS), owner,
                                output_settings_proc, 0));
 }

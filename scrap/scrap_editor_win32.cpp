@@ -11,6 +11,7 @@
 #include "scrap/scrap_model.h"
 #include "scrap/text.h"
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "state/messages.h"
 #include "state/settings.h"
 #include "state/warnings.h"
@@ -57,8 +58,6 @@ const HintEntry kEditorHints[] = {
 };
 
 enum ItemCommand { kItemClose = 0, kItemTitle = 1, kItemDelete = 2, kItemSwap = 3 };
-
-HINSTANCE instance() { return g_app.instance ? g_app.instance : GetModuleHandleA(nullptr); }
 
 ScrapItem* current_item() {
     if (scrap.items.empty()) return nullptr;
@@ -156,7 +155,7 @@ void on_item_menu(HWND dialog) {
     g_app.hints_enabled = 0;
     const int chosen = run_item_menu(dialog);
     if (chosen == kItemTitle) {
-        DialogBoxParamA(instance(), MAKEINTRESOURCEA(IDD_SCRAP_TITLE), dialog, title_proc, 0);
+        DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_SCRAP_TITLE), dialog, title_proc, 0);
     } else if (chosen == kItemDelete) {
         if (confirm_yes_no(dialog, message_text(kMsgDeleteItem))) {
             if (scrap_model_delete(&scrap)) {
@@ -325,7 +324,7 @@ void edit_scrap(HWND window) {
         return;
     }
     const INT_PTR result =
-        DialogBoxParamA(instance(), MAKEINTRESOURCEA(IDD_SCRAP_EDITOR), window, editor_proc, 0);
+        DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_SCRAP_EDITOR), window, editor_proc, 0);
     if (result == 0) write_back(window, path);
     scrap_model_free(&scrap);
 }

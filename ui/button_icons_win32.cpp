@@ -1,11 +1,12 @@
 #include "ui/button_icons.h"
 
 #include "state/app_state.h"
+#include "state/instance.h"
 
 void button_icon_set(HWND dialog, int control, int icon_id) {
     HWND button = GetDlgItem(dialog, control);
     if (!button) return;
-    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = app_instance();
     HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(icon_id), IMAGE_ICON, 16, 16, 0);
     if (!icon) return;
     HANDLE old = reinterpret_cast<HANDLE>(

@@ -1,6 +1,7 @@
 #include "ui/caption_icon.h"
 
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "resources/resource_ids.h"
 
 namespace {
@@ -12,7 +13,7 @@ HICON caption_icon;
 
 void set_caption_icon(HWND dialog) {
     destroy_caption_icon();
-    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = app_instance();
     caption_icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
                                                  GetSystemMetrics(SM_CXSMICON),
                                                  GetSystemMetrics(SM_CYSMICON), 0));

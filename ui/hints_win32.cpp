@@ -5,6 +5,7 @@
 
 #include "capture/monitors.h"
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "ui/hint_logic.h"
 
 namespace {
@@ -141,7 +142,7 @@ void show_hint(const char* text, const RECT& rect) {
         hints.busy = false;
         return;
     }
-    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = app_instance();
     if (!hints.class_registered) {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = hint_proc;

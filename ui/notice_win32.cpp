@@ -1,6 +1,7 @@
 #include "ui/notice.h"
 
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "state/window_messages.h"
 #include "resources/resource_ids.h"
 #include "ui/notice_layout.h"
@@ -19,10 +20,6 @@ NoticeState notice;
 
 // The last tick before a notice closes whatever the cursor does (3.5 s).
 constexpr int kNoticeLastTick = 6;
-
-HINSTANCE ui_instance() {
-    return g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
-}
 
 RECT child_rect(HWND dialog, HWND child) {
     RECT r;
@@ -111,7 +108,7 @@ INT_PTR run_notice(HWND owner, const char* caption, const char* text, int ticks)
     notice.caption = caption ? caption : "";
     notice.text = text ? text : "";
     notice.ticks = ticks;
-    return DialogBoxParamA(ui_instance(), MAKEINTRESOURCEA(IDD_NOTICE), owner, notice_proc, 0);
+    return DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_NOTICE), owner, notice_proc, 0);
 }
 
 }  // namespace

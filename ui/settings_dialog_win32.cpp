@@ -11,6 +11,7 @@
 #include "resources/resource_ids.h"
 #include "scrap/file_pickers.h"
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "state/messages.h"
 #include "state/settings.h"
 #include "state/warnings.h"
@@ -201,6 +202,6 @@ INT_PTR CALLBACK settings_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
 }  // namespace
 
 int settings_dialog(HWND owner) {
-    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = app_instance();
     return int(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, settings_proc, 0));
 }

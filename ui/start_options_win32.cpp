@@ -1,6 +1,7 @@
 #include "ui/start_options.h"
 
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "resources/resource_ids.h"
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
@@ -65,7 +66,7 @@ INT_PTR CALLBACK start_options_proc(HWND dialog, UINT message, WPARAM wparam, LP
 }  // namespace
 
 int run_start_options(HWND owner) {
-    HINSTANCE instance = g_app.instance ? g_app.instance : GetModuleHandleA(nullptr);
+    HINSTANCE instance = app_instance();
     dialog_shown = false;
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_START_OPTIONS), owner,
                                      start_options_proc, 0);
