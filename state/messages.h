@@ -1,8 +1,10 @@
 // The numbered warnings and questions, and the captions the user sees.
 #pragma once
 
-constexpr int kMessageCount = 32;
-// Entries 0..28 are warnings, 29 is empty, 30 and 31 are questions.
+constexpr int kMessageCount = 35;
+// Entries 0..28 are warnings, 29 is empty, 30 and 31 are questions; the
+// warnings from 32 on came later, after the questions, so that the numbers
+// of the older ones stay as they were.
 constexpr int kMessageLastWarning = 28;
 
 extern const char kAppCaption[];     // warning and question boxes
@@ -44,4 +46,7 @@ enum MessageNumber {
     kMsgNoItems = 28,
     kMsgOverwrite = 30,
     kMsgDeleteItem = 31,
+    kMsgScrapChangedElsewhere = 32,
+    kMsgBadPrefix = 33,
+    kMsgNumberExhausted = 34,
 };
