@@ -92,8 +92,9 @@ TEST(Messages, TableTexts) {
     EXPECT_STREQ(message_text(31), "現在の項目を削除します．");
     EXPECT_STREQ(message_text(-1), "");
     EXPECT_STREQ(message_text(kMessageCount), "");
-    for (int i = 0; i < kMessageCount; ++i)
+    for (int i = 0; i < kMessageCount; ++i) {
         if (i != kMessageLastWarning + 1) EXPECT_NE(message_text(i)[0], '\0') << i;
+    }
     EXPECT_STREQ(kAppCaption, "Tamble Ver4.13");
 }
 
