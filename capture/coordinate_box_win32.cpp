@@ -18,7 +18,6 @@
 #include "state/warnings.h"
 #include "state/window_messages.h"
 #include "ui/button_icons.h"
-#include "ui/caption_icon.h"
 #include "ui/colour.h"
 #include "ui/hints.h"
 #include "ui/notice.h"
@@ -185,7 +184,7 @@ void on_init(HWND box) {
                                           : sizeof kTopLeftFiltered / sizeof(int);
     for (size_t i = 0; i < count; ++i) filter_subclass_install(GetDlgItem(box, filtered[i]));
     attach_hints(box, bottom_right_box ? kBottomRightHints : kTopLeftHints);
-    set_caption_icon(box);
+    // No caption icon: a tool window's caption never draws one.
     if (bottom_right_box)
         for_each_button(kBottomRightButtons, button_icon_set, box);
     else
@@ -217,7 +216,6 @@ void on_destroy(HWND box) {
     else
         for_each_button(kTopLeftButtons,
                         [](HWND b, int control, int) { button_icon_free(b, control); }, box);
-    destroy_caption_icon();
 }
 
 // Repaints the overlay for the display mode now in force.

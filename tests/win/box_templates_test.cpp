@@ -129,8 +129,8 @@ SIZE icon_size(HICON icon) {
 
 TEST(BoxTemplates, ControlsInsideApartWithTheirTextsWholeAndIconsAt16x16) {
     InitCommonControls();
-    HICON any_icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr),
-                                                   MAKEINTRESOURCEA(IDI_BOX_0), IMAGE_ICON, 16, 16, 0));
+    HICON any_icon = static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BOX_0), IMAGE_ICON, 16, 16, 0));
     for (const Template& t : kTemplates) {
         SCOPED_TRACE(t.id);
         template_rects.clear();

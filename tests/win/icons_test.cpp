@@ -33,16 +33,6 @@ const Ratio kRatios[] = {
     {IDI_ASPECT_1_1, 1, 1},   {IDI_ASPECT_3_4, 3, 4}, {IDI_ASPECT_2_3, 2, 3},
 };
 
-// An icon group and its entries as resources store them.
-#pragma pack(push, 2)
-struct GroupEntry {
-    BYTE width, height, colours, reserved;
-    WORD planes, bits;
-    DWORD bytes;
-    WORD id;
-};
-#pragma pack(pop)
-
 const BYTE* resource_bytes(int id, LPCSTR type, DWORD* size) {
     HMODULE module = GetModuleHandleA(nullptr);
     HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), type);
@@ -51,38 +41,28 @@ const BYTE* resource_bytes(int id, LPCSTR type, DWORD* size) {
     return loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
 }
 
-// The 16x16 image of icon group `id` as top-down alpha values; empty when
-// the group has no valid 16x16 32-bit image with its mask.
+// The alpha values (top row first) of the image that icon `id` offers for
+// 16x16; empty unless that image is a 16x16 32-bit one whose AND mask
+// agrees with its alpha, since systems that ignore alpha draw by the mask.
 std::vector<int> alpha_16(int id) {
     DWORD size = 0;
     const BYTE* group = resource_bytes(id, MAKEINTRESOURCEA(14), &size);  // RT_GROUP_ICON
-    if (!group || size < 6) return {};
-    const WORD count = *reinterpret_cast<const WORD*>(group + 4);
-    if (size < 6 + count * sizeof(GroupEntry)) return {};
-    for (WORD i = 0; i < count; ++i) {
-        GroupEntry e;
-        std::memcpy(&e, group + 6 + i * sizeof e, sizeof e);
-        if (e.width != 16 || e.height != 16) continue;
-        const BYTE* image = resource_bytes(e.id, MAKEINTRESOURCEA(3), &size);  // RT_ICON
-        BITMAPINFOHEADER h;
-        const DWORD colour_bytes = 16 * 16 * 4, mask_bytes = 16 * 4;
-        if (!image || size < sizeof h + colour_bytes + mask_bytes) return {};
-        std::memcpy(&h, image, sizeof h);
-        if (h.biWidth != 16 || h.biHeight != 32 || h.biBitCount != 32) return {};
-        std::vector<int> alpha(256);
-        for (int y = 0; y < 16; ++y) {
-            const BYTE* row = image + sizeof h + (15 - y) * 64;
-            const BYTE* mask = image + sizeof h + colour_bytes + (15 - y) * 4;
-            for (int x = 0; x < 16; ++x) {
-                alpha[size_t(y * 16 + x)] = row[x * 4 + 3];
-                // Systems that ignore alpha draw through the mask: it must agree.
-                const bool masked = mask[x / 8] & (0x80 >> (x % 8));
-                if (masked != (row[x * 4 + 3] == 0)) return {};
-            }
-        }
-        return alpha;
+    const int image_id =
+        group ? LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group), TRUE, 16, 16, 0) : 0;
+    const BYTE* image = resource_bytes(image_id, MAKEINTRESOURCEA(3), &size);  // RT_ICON
+    BITMAPINFOHEADER h;
+    const DWORD mask_start = sizeof h + 16 * 16 * 4;
+    if (!image || size < mask_start + 16 * 4) return {};
+    std::memcpy(&h, image, sizeof h);
+    if (h.biWidth != 16 || h.biHeight != 32 || h.biBitCount != 32) return {};
+    std::vector<int> alpha(256);
+    for (int i = 0; i < 256; ++i) {
+        const int x = i % 16, row = 15 - i / 16;  // rows are stored bottom-up
+        alpha[size_t(i)] = image[sizeof h + (row * 16 + x) * 4 + 3];
+        const bool masked = image[mask_start + row * 4 + x / 8] & (0x80 >> (x % 8));
+        if (masked != (alpha[size_t(i)] == 0)) return {};
     }
-    return {};
+    return alpha;
 }
 
 TEST(BoxIcons, EachHoldsA16x16ImageWithAMatchingMaskAndSomethingToSee) {

@@ -1,15 +1,20 @@
-// The coordinate box's colour sample on the real clipboard: both the text
-// and the picture get there, or the copy says which message to show. The
-// clipboard's refusals are staged by standing in for SetClipboardData in
-// this program's import table, which the box code linked in here calls.
+// A coordinate box on real windows. Its colour sample on the real
+// clipboard: both the text and the picture get there, or the copy says which
+// message to show (what they hold is checked end to end); the clipboard's
+// refusals are staged by standing in for SetClipboardData in this program's
+// import table, which the box code linked in here calls. A box run whole
+// leaves the caption icon of a dialog opened before it alone.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdio>
 
 #include "capture/coordinate_box.h"
+#include "capture/selection.h"
 #include "state/messages.h"
+#include "tests/unit/test_files.h"
+#include "ui/caption_icon.h"
 
 namespace {
 
@@ -31,8 +36,8 @@ public:
             base + reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew);
         const DWORD imports =
             nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT].VirtualAddress;
-        for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports); d->Name && !slot_;
-             ++d)
+        auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports);
+        for (; d->Name && !slot_; ++d)
             for (auto* t = reinterpret_cast<ULONG_PTR*>(base + d->FirstThunk); *t && !slot_; ++t)
                 if (*t == ULONG_PTR(real)) slot_ = t;
         if (slot_) saved_ = write(ULONG_PTR(replacement));
@@ -55,7 +60,7 @@ private:
     ULONG_PTR saved_ = 0;
 };
 
-TEST(ColourSample, BothReachTheClipboardOrTheMessageSaysWhichFailed) {
+TEST(CoordinateBox, ColourSampleReachesTheClipboardWholeOrSaysWhichPartFailed) {
     HWND owner = CreateWindowA("Static", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(owner, nullptr);
     const struct {
@@ -70,20 +75,29 @@ TEST(ColourSample, BothReachTheClipboardOrTheMessageSaysWhichFailed) {
         EXPECT_EQ(copy_colour_sample(owner, "123456", RGB(0x12, 0x34, 0x56)), c.message)
             << c.refused;
     }
-    // Nothing refused: the text and an 8x8 picture of the colour.
-    ASSERT_TRUE(OpenClipboard(owner));
-    HANDLE text = GetClipboardData(CF_TEXT);
-    HANDLE picture = GetClipboardData(CF_DIB);
-    const char* t = text ? static_cast<const char*>(GlobalLock(text)) : nullptr;
-    const auto* h = picture ? static_cast<const BITMAPINFOHEADER*>(GlobalLock(picture)) : nullptr;
-    EXPECT_STREQ(t ? t : "", "123456");
-    ASSERT_NE(h, nullptr);
-    EXPECT_EQ(h->biWidth, 8);
-    EXPECT_EQ(std::memcmp(reinterpret_cast<const BYTE*>(h + 1), "\x56\x34\x12", 3), 0);
-    if (t) GlobalUnlock(text);
-    GlobalUnlock(picture);
-    CloseClipboard();
     DestroyWindow(owner);
+}
+
+TEST(CoordinateBox, LeavesTheCaptionIconOfAnEarlierDialogAlone) {
+    const std::string ini = test_temp_path("tamble.ini");
+    std::snprintf(g_app.ini_path, sizeof g_app.ini_path, "%s", ini.c_str());
+    HWND earlier = CreateWindowA("Static", "", WS_CAPTION, 0, 0, 99, 99, nullptr, nullptr,
+                                 nullptr, nullptr);
+    set_caption_icon(earlier);
+    const HICON icon = HICON(SendMessageA(earlier, WM_GETICON, ICON_SMALL, 0));
+    // The box is cancelled as soon as it is there.
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND box = g_app.capture.box_window) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+    });
+    EXPECT_EQ(coordinate_box_run(kPickTopLeft), kTopLeftBoxCancel);
+    KillTimer(nullptr, timer);
+    ICONINFO info = {};
+    EXPECT_TRUE(GetIconInfo(icon, &info));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    destroy_caption_icon();
+    DestroyWindow(earlier);
+    std::remove(ini.c_str());
 }
 
 }  // namespace
