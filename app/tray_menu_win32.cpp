@@ -140,7 +140,10 @@ int clipboard_from_file(HWND owner, const char* path) {
 void tray_menu(HWND owner) {
     // A copy started by "/open" belongs to another program: no menu.
     if (g_app.open_count > 0) return;
-    if (!menu_guard_allows()) return;
+    // No menu while the cursor's position is unknown (a locked or secure
+    // desktop): it would open at an arbitrary place.
+    POINT at;
+    if (!menu_guard_allows() || !GetCursorPos(&at)) return;
     HMENU menu = CreatePopupMenu();
     if (!menu) return;
     TrayMenuItem items[kTrayMenuMaxItems];
@@ -151,8 +154,6 @@ void tray_menu(HWND owner) {
         else
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
     }
-    POINT at;
-    GetCursorPos(&at);
     // The owner must be in the foreground, or the menu would neither take
     // the keys nor close when the user clicks elsewhere.
     SetForegroundWindow(owner);

@@ -19,10 +19,16 @@
 
 namespace {
 
-// Tracks a popup menu of `entries` at the cursor; the chosen id, 0 for none.
+constexpr int kMenuNotShown = -1;
+
+// Tracks a popup menu of `entries` at the cursor; the chosen id, 0 for none,
+// kMenuNotShown while the cursor's position is unknown (a locked or secure
+// desktop) or the menu cannot be made.
 int track_menu(HWND owner, const std::vector<MenuEntry>& entries) {
+    POINT at;
+    if (!GetCursorPos(&at)) return kMenuNotShown;
     HMENU menu = CreatePopupMenu();
-    if (!menu) return 0;
+    if (!menu) return kMenuNotShown;
     for (const MenuEntry& e : entries) {
         if (e.separator)
             AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
@@ -30,8 +36,6 @@ int track_menu(HWND owner, const std::vector<MenuEntry>& entries) {
             AppendMenuA(menu, MF_STRING | (e.checked ? MF_CHECKED : 0), UINT_PTR(e.id),
                         e.text.c_str());
     }
-    POINT at;
-    GetCursorPos(&at);
     int id = int(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, owner,
                                 nullptr));
     DestroyMenu(menu);
@@ -170,7 +174,9 @@ void width_menu(HWND owner, int text_control) {
     if (!menu_guard_allows()) return;
     g_app.hints_enabled = 0;
     const int id = track_menu(owner, width_menu_entries());
-    if (id == 0) {
+    if (id == kMenuNotShown) {
+        // Nothing was offered, so nothing was dismissed either.
+    } else if (id == 0) {
         menu_guard_note();
     } else if (id == kWidthMenuFree) {
         set_fixed_width(owner, text_control, 0);
@@ -215,6 +221,10 @@ void size_menu(HWND box) {
     g_app.hints_enabled = 0;
     const int n = size_menu_entry_count(history);
     const int id = track_menu(box, entries);
+    if (id == kMenuNotShown) {
+        g_app.hints_enabled = 1;
+        return;
+    }
     int entry = 0;
     const SizeMenuChoice choice = size_menu_choice(id, n, &entry);
     if (choice == SizeMenuChoice::kTypeSize) {

@@ -13,10 +13,11 @@
 #include "capture/overlay_draw.h"
 #include "capture/selection.h"
 #include "resources/resource_ids.h"
+#include "state/messages.h"
 #include "state/settings.h"
+#include "state/warnings.h"
 #include "state/window_messages.h"
 #include "ui/button_icons.h"
-#include "ui/caption_icon.h"
 #include "ui/colour.h"
 #include "ui/hints.h"
 #include "ui/notice.h"
@@ -183,7 +184,7 @@ void on_init(HWND box) {
                                           : sizeof kTopLeftFiltered / sizeof(int);
     for (size_t i = 0; i < count; ++i) filter_subclass_install(GetDlgItem(box, filtered[i]));
     attach_hints(box, bottom_right_box ? kBottomRightHints : kTopLeftHints);
-    set_caption_icon(box);
+    // No caption icon: a tool window's caption never draws one.
     if (bottom_right_box)
         for_each_button(kBottomRightButtons, button_icon_set, box);
     else
@@ -215,7 +216,6 @@ void on_destroy(HWND box) {
     else
         for_each_button(kTopLeftButtons,
                         [](HWND b, int control, int) { button_icon_free(b, control); }, box);
-    destroy_caption_icon();
 }
 
 // Repaints the overlay for the display mode now in force.
@@ -255,40 +255,30 @@ void choose_background(HWND box) {
     if (g_app.flags & kFlagCoverMode) repaint_overlay();
 }
 
-// Puts the colour as text and as an 8x8 picture on the clipboard. 1 when
-// both are there.
-int copy_colour_sample(HWND box) {
-    if (!OpenClipboard(box)) return 0;
-    EmptyClipboard();
-    HGLOBAL text = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, 16);
-    char* t = text ? static_cast<char*>(GlobalLock(text)) : nullptr;
-    if (!t) {
-        if (text) GlobalFree(text);
-        CloseClipboard();
-        return 0;
-    }
-    GetDlgItemTextA(box, IDC_BOX_RGB, t, 16);
-    GlobalUnlock(text);
-    if (!SetClipboardData(CF_TEXT, text)) GlobalFree(text);
-    HGLOBAL picture = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, kColourSampleBlockSize);
-    uint8_t* p = picture ? static_cast<uint8_t*>(GlobalLock(picture)) : nullptr;
+// Hands a copy of `bytes` to the open clipboard as `format`; false, with
+// the block freed, when the clipboard did not take it.
+bool put_on_clipboard(UINT format, const void* bytes, size_t size) {
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    void* p = block ? GlobalLock(block) : nullptr;
     if (!p) {
-        if (picture) GlobalFree(picture);
-        CloseClipboard();
-        return 0;
+        if (block) GlobalFree(block);
+        return false;
     }
-    colour_sample_dib(cap.picked_colour, p);
-    GlobalUnlock(picture);
-    const bool taken = SetClipboardData(CF_DIB, picture) != nullptr;
-    if (!taken) GlobalFree(picture);
-    CloseClipboard();
-    if (!taken) return 0;
-    show_notice(box, kSampleCaption, kSampleCopied);
-    return 1;
+    std::memcpy(p, bytes, size);
+    GlobalUnlock(block);
+    if (SetClipboardData(format, block)) return true;
+    GlobalFree(block);
+    return false;
 }
 
 void on_colour_sample(HWND box) {
-    if (!copy_colour_sample(box)) return;
+    char text[16] = "";
+    GetDlgItemTextA(box, IDC_BOX_RGB, text, sizeof text);
+    if (const int error = copy_colour_sample(box, text, cap.picked_colour)) {
+        show_warning(box, error);
+        return;
+    }
+    show_notice(box, kSampleCaption, kSampleCopied);
     // The selection so far is kept for the next capture, which this ends.
     settings_write_int(kSectionWindow, "x", cap.top_left.x);
     settings_write_int(kSectionWindow, "y", cap.top_left.y);
@@ -459,6 +449,20 @@ INT_PTR CALLBACK box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) 
 }
 
 }  // namespace
+
+int copy_colour_sample(HWND owner, const char* text, uint32_t colour) {
+    if (!OpenClipboard(owner)) return kMsgClipboardOpen;
+    EmptyClipboard();
+    char sample_text[16] = {};
+    std::strncpy(sample_text, text, sizeof sample_text - 1);
+    uint8_t picture[kColourSampleBlockSize];
+    colour_sample_dib(colour, picture);
+    const int error = !put_on_clipboard(CF_TEXT, sample_text, sizeof sample_text) ? kMsgNoMemory
+                      : !put_on_clipboard(CF_DIB, picture, sizeof picture) ? kMsgClipboardImage
+                                                                          : 0;
+    CloseClipboard();
+    return error;
+}
 
 int coordinate_box_run(PickState corner) {
     bottom_right_box = corner == kPickBottomRight;

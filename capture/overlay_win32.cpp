@@ -17,10 +17,12 @@ CaptureState& cap = g_app.capture;
 
 // The cursor in image coordinates: the desktop position less the origin of
 // the grabbed area (negative when monitors lie left of or above the primary).
-PixelPoint cursor_in_image() {
+// False while the position is unknown (a locked or secure desktop).
+bool cursor_in_image(PixelPoint* at) {
     POINT p;
-    GetCursorPos(&p);
-    return PixelPoint{p.x - cap.screen_rect.left, p.y - cap.screen_rect.top};
+    if (!GetCursorPos(&p)) return false;
+    *at = PixelPoint{p.x - cap.screen_rect.left, p.y - cap.screen_rect.top};
+    return true;
 }
 
 void set_cursor_in_image(PixelPoint p) {
@@ -56,8 +58,7 @@ void start_dragging(HWND window) {
     GetWindowRect(window, &r);
     cap.overlay_rect = PixelRect{r.left, r.top, r.right, r.bottom};
     POINT c;
-    GetCursorPos(&c);
-    cap.drag_last = cursor_in_image();
+    if (!GetCursorPos(&c) || !cursor_in_image(&cap.drag_last)) return;
     cap.dragging = c.x >= r.left && c.x <= r.right && c.y >= r.top && c.y <= r.bottom;
 }
 
@@ -153,25 +154,26 @@ bool overlay_timer(HWND window, WPARAM id) {
 }
 
 void overlay_left_button_down(HWND window) {
+    PixelPoint p;
     if (!selection_box_open())
         post_main(UM_ADVANCE, 0, 0);
-    else
-        act_on_click(window, selection_click_press(cursor_in_image()));
+    else if (cursor_in_image(&p))
+        act_on_click(window, selection_click_press(p));
 }
 
 void overlay_left_button_up() { cap.dragging = 0; }
 
 void overlay_mouse_move(HWND window) {
+    PixelPoint p;
+    if ((!cap.click_timer && !cap.dragging) || !cursor_in_image(&p)) return;
     if (cap.click_timer && !cap.dragging) {
-        act_on_click(window, selection_click_move(cursor_in_image(), left_button_down()));
+        act_on_click(window, selection_click_move(p, left_button_down()));
         return;
     }
-    if (!cap.dragging) return;
     if (!left_button_down()) {
         cap.dragging = 0;
         return;
     }
-    PixelPoint p = cursor_in_image();
     PixelPoint d{p.x - cap.drag_last.x, p.y - cap.drag_last.y};
     cap.drag_last = p;
     if (d.x || d.y) selection_drag_by(d);

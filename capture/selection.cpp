@@ -190,7 +190,8 @@ void selection_track_cursor() {
         ops->post_main(kWmRButtonUp, 0, 0);
     }
     ops->hide_cursor();
-    PixelPoint p = ops->cursor();
+    PixelPoint p;
+    if (!ops->cursor(&p)) return;
     switch (cap.pick_state) {
         case kPickNothing:
             cap.top_left = p;
@@ -212,7 +213,8 @@ void selection_track_cursor() {
 void selection_advance() {
     if (selection_box_open()) {
         ops->hide_cursor();
-        PixelPoint p = ops->cursor();
+        PixelPoint p;
+        if (!ops->cursor(&p)) return;
         if (cap.pick_state == kPickTopLeft) {
             if (same(p, cap.top_left)) return;
             selection_apply_top_left(p);

@@ -19,7 +19,9 @@ struct SelectionOps {
     void (*restore_magnifier)(PixelPoint p);
     void (*paint_cover_top_left)(PixelPoint p);
     void (*paint_cover_rect)(PixelPoint tl, PixelPoint br);
-    PixelPoint (*cursor)();
+    // The cursor's position; false while it is unknown (a locked or secure
+    // desktop), when the step that wanted it is skipped.
+    bool (*cursor)(PixelPoint* p);
     void (*set_cursor)(PixelPoint p);
     void (*hide_cursor)();
     bool (*shift_down)();

@@ -44,11 +44,12 @@ HFONT create_hint_font() {
                        OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x31, "ＭＳ Ｐゴシック");
 }
 
-POINT cursor_in_owner() {
-    POINT p;
-    GetCursorPos(&p);
-    ScreenToClient(hints.owner, &p);
-    return p;
+// The cursor on the screen and in the owner's client area; false while its
+// position is unknown (a locked or secure desktop), when nothing may use it.
+bool cursor_in_owner(POINT* screen, POINT* client) {
+    if (!GetCursorPos(screen)) return false;
+    *client = *screen;
+    return ScreenToClient(hints.owner, client) != FALSE;
 }
 
 bool contains(const RECT& r, POINT p) {
@@ -170,12 +171,12 @@ void show_hint(const char* text, const RECT& rect) {
 }
 
 void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
-    if (!hints.owner || !IsWindow(hints.owner)) return;
+    POINT screen, p;
+    if (!hints.owner || !IsWindow(hints.owner) || !cursor_in_owner(&screen, &p)) return;
     HintInput in;
     in.enabled = g_app.hints_enabled != 0;
     in.button_down = GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0;
     in.now = GetTickCount();
-    const POINT p = cursor_in_owner();
     in.cursor = PixelPoint{p.x, p.y};
     in.hit = -1;
     for (size_t i = 0; i < hints.targets.size(); ++i)
@@ -183,8 +184,6 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
             in.hit = int(i);
             break;
         }
-    POINT screen;
-    GetCursorPos(&screen);
     const HWND under = WindowFromPoint(screen);
     in.uncovered =
         in.hit >= 0 && (under == hints.targets[size_t(in.hit)].control || under == hints.owner);
@@ -213,7 +212,10 @@ void attach_hints(HWND dialog, const HintEntry* table) {
     destroy_hint_window();
     hints.owner = dialog;
     hints.table = table;
-    const POINT p = cursor_in_owner();
+    // An unknown position rests nowhere: the wait starts with the first
+    // position read.
+    POINT screen, p;
+    if (!cursor_in_owner(&screen, &p)) p = POINT{-1 - kHintTolerance, -1 - kHintTolerance};
     hint_restart(&hints.clock, GetTickCount(), PixelPoint{p.x, p.y});
     if (!hints.timer) hints.timer = SetTimer(nullptr, 0, kHintTickMs, tick);
     g_app.hints_enabled = 1;

@@ -16,6 +16,7 @@ namespace {
 
 std::vector<std::string> calls;
 PixelPoint fake_cursor;
+bool fake_cursor_known = true;
 bool fake_shift = false;
 
 std::string pt(PixelPoint p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
@@ -28,7 +29,10 @@ const SelectionOps kRecordingOps = {
     [](PixelPoint p) { log("restore " + pt(p)); },
     [](PixelPoint p) { log("cover " + pt(p)); },
     [](PixelPoint a, PixelPoint b) { log("cover " + pt(a) + " " + pt(b)); },
-    []() { return fake_cursor; },
+    [](PixelPoint* p) {
+        *p = fake_cursor;
+        return fake_cursor_known;
+    },
     [](PixelPoint p) {
         fake_cursor = p;
         log("cursor " + pt(p));
@@ -58,6 +62,7 @@ protected:
         selection_set_ops(&kRecordingOps);
         calls.clear();
         fake_shift = false;
+        fake_cursor_known = true;
     }
     void TearDown() override {
         std::remove(g_app.ini_path);
@@ -152,6 +157,23 @@ TEST_F(SelectionTest, CursorTrackingEntersStateOneAndOpensBoxes) {
     fake_cursor = {20, 30};
     selection_track_cursor();
     EXPECT_EQ(pt(g_app.capture.top_left), "20,30");
+}
+
+TEST_F(SelectionTest, AnUnknownCursorPositionMovesNoCorner) {
+    fake_cursor_known = false;  // a locked or secure desktop
+    fake_cursor = {16, 16};
+    selection_track_cursor();
+    EXPECT_EQ(g_app.capture.pick_state, kPickNothing);
+    g_app.capture.capture_flags |= kCaptureBoxOpen;
+    for (PickState corner : {kPickTopLeft, kPickBottomRight}) {
+        in_state2({100, 100}, {200, 200});
+        g_app.capture.pick_state = corner;
+        selection_track_cursor();
+        selection_advance();
+        EXPECT_EQ(pt(g_app.capture.top_left) + " " + pt(g_app.capture.bottom_right),
+                  "100,100 200,200");
+        EXPECT_TRUE(calls.empty());
+    }
 }
 
 TEST_F(SelectionTest, BottomRightFollowsOnlyBelowRightOfTopLeft) {
