@@ -39,8 +39,9 @@ for type in bmp gif jpg; do
     ini_set Output Type $type
     capture_rect 100 200 200 150
     finish_output
+    # The overlay hides before the file is written: wait for the number.
     check "$type: A00099.$type written, Number then 100" \
-        eval "test -f '$OUT/A00099.$type' && ini_has Number=100"
+        wait_until 10 eval "test -f '$OUT/A00099.$type' && ini_has Number=100"
 done
 check "BMP holds the framed pixels" same_pixels "$OUT/A00099.bmp" 200 150 100 200
 check "GIF is GIF87a" test "$(head -c 6 "$OUT/A00099.gif")" = GIF87a
@@ -64,8 +65,8 @@ check "No keeps Number" ini_has Number=99
 capture_rect 300 300 200 150
 answer_question y
 finish_output
+check "Yes counts the number on" wait_until 10 ini_has Number=100
 check "Yes writes the new picture" same_pixels "$OUT/A00099.bmp" 200 150 300 300
-check "Yes counts the number on" ini_has Number=100
 
 echo "output: the clipboard's text is saved beside the picture"
 # Double-byte text with a 0x5C trail byte, and CR LF line ends.
@@ -80,8 +81,8 @@ restart_with_flags $((BASE_FLAGS | 0x100 | 0x800))
 clipboard_set_text "$E2E_TMP/clip.txt"
 capture_rect 100 200 40 30
 finish_output
-check "A00200.bmp written" same_pixels "$OUT/A00200.bmp" 40 30 100 200
-check "A00200.txt holds exactly the clipboard's bytes" cmp "$E2E_TMP/clip.txt" "$OUT/A00200.txt"
+check "A00200.bmp written" wait_until 10 same_pixels "$OUT/A00200.bmp" 40 30 100 200
+check "A00200.txt holds exactly the clipboard's bytes" wait_until 10 cmp "$E2E_TMP/clip.txt" "$OUT/A00200.txt"
 
 echo "output: the clipboard's text goes through the editor"
 # Menu with Flags 0x800 and 0x100: start options, output folder, separator,
@@ -103,9 +104,9 @@ restart_with_flags $((BASE_FLAGS | 0x200))
 run_wine "$WINTOOL" clipboard-clear >/dev/null 2>&1
 capture_rect 300 300 64 48
 finish_output
-clipboard_text_to "$E2E_TMP/item.txt"
-check "the clipboard holds one item: marker, data URI, line break" \
-    /usr/bin/python3 "$PIXELS" item "$E2E_TMP/item.txt" "$E2E_TMP/item.jpg"
+check "the clipboard holds one item: marker, data URI, line break" wait_until 10 \
+    eval 'clipboard_text_to "$E2E_TMP/item.txt" && /usr/bin/python3 "$PIXELS" item \
+    "$E2E_TMP/item.txt" "$E2E_TMP/item.jpg"'
 jpeg_reference 64 48 300 300 80 "$E2E_TMP/ref.jpg"
 check "its picture is the JPEG of the framed pixels" cmp "$E2E_TMP/ref.jpg" "$E2E_TMP/item.jpg"
 
@@ -122,7 +123,7 @@ check "HtmlFile names the new scrap" wait_until 10 ini_has "HtmlFile=${scrap_win
 cp "$scrap_dir/scrap[1].html" "$E2E_TMP/before.html"
 capture_rect 100 200 200 150
 finish_output
-check "the item went in just before the insert place, nothing else changed" \
+check "the item went in just before the insert place, nothing else changed" wait_until 10 \
     /usr/bin/python3 "$PIXELS" scrap "$E2E_TMP/before.html" "$scrap_dir/scrap[1].html" "$E2E_TMP/scrap.jpg"
 jpeg_reference 200 150 100 200 80 "$E2E_TMP/ref.jpg"
 check "its picture is the JPEG of the framed pixels" cmp "$E2E_TMP/ref.jpg" "$E2E_TMP/scrap.jpg"
