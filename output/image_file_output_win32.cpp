@@ -42,6 +42,11 @@ int write_numbered_file(HWND owner, PackedDib image, char* path, int* number) {
     }
     char prefix[kShortSettingSize] = {}, type[kShortSettingSize] = {};
     settings_read_string(kSectionOutput, "Prefix", prefix, sizeof prefix);
+    // A hand-edited prefix such as "..\x" would write outside the folder.
+    if (!file_prefix_ok(prefix)) {
+        show_warning(owner, kMsgBadPrefix);
+        return 0;
+    }
     *number = settings_read_int(kSectionOutput, "Number", 1);
     settings_read_string(kSectionOutput, "Type", type, sizeof type);
     if (!image_file_name(folder, prefix, *number, type, path, kPathSize)) {

@@ -255,6 +255,10 @@ void on_ok(HWND dialog) {
         show_warning(dialog, kMsgNoPrefix);
         return;
     }
+    if (!file_prefix_ok(prefix)) {
+        show_warning(dialog, kMsgBadPrefix);
+        return;
+    }
     if (!folder[0] || !fs_exists(folder)) {
         show_warning(dialog, kMsgNoOutputFolder);
         return;

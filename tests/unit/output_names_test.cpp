@@ -23,6 +23,28 @@ TEST(ImageFileName, NumberedNames) {
     EXPECT_EQ(image_file_name(folder.c_str(), "ab", 1, "bmp", out, sizeof out), 1);  // 255 + NUL
     EXPECT_EQ(image_file_name(folder.c_str(), "abc", 1, "bmp", out, sizeof out), 0);  // 256
     EXPECT_STREQ(out, "");
+    // A folder without its closing backslash gets one; 表 ends in 0x5C,
+    // ソ\ in 0x5C and a real backslash.
+    struct Folder { const char* folder; const char* name; };
+    for (const Folder& c : {Folder{"C:\\out", "C:\\out\\A00099.jpg"},
+                            Folder{"C:\\表", "C:\\表\\A00099.jpg"},
+                            Folder{"C:\\ソ\\", "C:\\ソ\\A00099.jpg"}}) {
+        ASSERT_EQ(image_file_name(c.folder, "A", 99, "jpg", out, sizeof out), 1) << c.name;
+        EXPECT_STREQ(out, c.name);
+    }
+}
+
+// A prefix is part of one file name: nothing that leaves the folder or that
+// file names cannot hold. Double-byte characters are stepped over, with
+// trail bytes 0x5B, 0x5C, 0x5D and 0x7C and lead bytes at both ends of
+// their ranges.
+TEST(ImageFileName, PrefixMustStayAFileName) {
+    for (const char* good : {"A", "..", "a b", "表", "ー", "望", "\x81\x7C", "\x9F\x5C",
+                             "\xE0\x5D", "\xFC\x7C", "メモ表"})
+        EXPECT_EQ(file_prefix_ok(good), 1) << good;
+    for (const char* bad : {"..\\..\\evil", "a/b", "c:", "a*b", "a?b", "<", ">", "\"", "|",
+                            "a\tb", "\x1F", "a\x95", "\x81\x1F", "表\\"})
+        EXPECT_EQ(file_prefix_ok(bad), 0) << bad;
 }
 
 TEST(ImageFileName, CompanionText) {

@@ -457,6 +457,8 @@ TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
         {out, "B", "bmp", -1},  // exists: answered No, nothing more is said
         // Folder, prefix, number and type beyond the 256-byte name buffer.
         {out + std::string(250 - out.size(), 'd') + "\\", "B", "bmp", kMsgImageFile},
+        // A hand-edited prefix that leaves the folder.
+        {out, "..\\B", "bmp", kMsgBadPrefix},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -482,6 +484,7 @@ TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
         EXPECT_TRUE(nothing_remembered());
     }
     EXPECT_EQ(test_read_file(out + "B00007.bmp"), "existing");
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "\\B00007.bmp"));
 }
 
 // The scrap as a fresh one holds it, for the BASE64 tests.

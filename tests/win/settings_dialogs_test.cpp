@@ -341,6 +341,8 @@ TEST_F(SettingsDialogs, OutputOkWithBadValuesShowsItsMessageAndStaysOpen) {
         {"quality 29 for BASE64 with BMP", IDC_OUT_BASE64, IDC_OUT_BMP, "29", "A", true,
          kMsgBadJpegQuality},
         {"empty prefix", IDC_OUT_FILE, IDC_OUT_JPEG, "80", "", false, kMsgNoPrefix},
+        {"prefix leaving the folder", IDC_OUT_FILE, IDC_OUT_JPEG, "80", "..\\x", false, kMsgBadPrefix},
+        {"prefix with a *", IDC_OUT_FILE, IDC_OUT_JPEG, "80", "a*b", false, kMsgBadPrefix},
         {"missing folder", IDC_OUT_FILE, IDC_OUT_JPEG, "80", "A", false, kMsgNoOutputFolder},
         {"BASE64 to a scrap without a name", IDC_OUT_BASE64, IDC_OUT_JPEG, "80", "A", true,
          kMsgHtmlNotSet},
