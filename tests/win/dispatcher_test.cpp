@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -485,6 +486,35 @@ TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
     }
     EXPECT_EQ(test_read_file(out + "B00007.bmp"), "existing");
     EXPECT_FALSE(std::filesystem::exists(folder_ + "\\B00007.bmp"));
+}
+
+// The last number writes its picture and says that the number cannot
+// advance; the next capture says so again instead of asking to overwrite.
+TEST_F(OutputDispatcher, ImageFileAtTheLastNumberIsWrittenOnce) {
+    const std::string out = folder_ + "\\out\\";
+    std::filesystem::create_directories(out);
+    settings_write_string(kSectionOutput, "OutputFolder", out.c_str());
+    settings_write_string(kSectionOutput, "Prefix", "A");
+    settings_write_int(kSectionOutput, "Number", INT_MAX);
+    settings_write_string(kSectionOutput, "Type", "bmp");
+    const std::string file = out + "A2147483647.bmp";
+    for (int capture = 0; capture < 2; ++capture) {
+        SCOPED_TRACE(capture);
+        const std::string before = capture ? test_read_file(file) : "";
+        seen_dialogs.clear();
+        start_capture_state();
+        g_app.flags = kFlagOutputFile;
+        select(0, 0, 9 + capture, 9);
+        output_selection(window_);
+        expect_capture_ended();
+        ASSERT_EQ(seen_dialogs.size(), capture ? 1u : 2u);
+        EXPECT_EQ(seen_dialogs.back().caption, kAppCaption);
+        EXPECT_NE(seen_dialogs.back().text.find(message_text(kMsgNumberExhausted)),
+                  std::string::npos);
+        ASSERT_TRUE(std::filesystem::exists(file));
+        if (capture) EXPECT_EQ(test_read_file(file), before);  // the first picture stays
+        EXPECT_EQ(settings_read_int(kSectionOutput, "Number", 0), INT_MAX);
+    }
 }
 
 // The scrap as a fresh one holds it, for the BASE64 tests.
