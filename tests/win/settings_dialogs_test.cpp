@@ -482,6 +482,22 @@ TEST_F(SettingsDialogs, OutputOkWritesExactlyTheKeysOfItsKind) {
     std::free(fresh);
 }
 
+// A hand-edited Flags with two kinds: BASE64 is taken before the clipboard
+// and the image file, by OK and by the enabling.
+TEST_F(SettingsDialogs, TwoKindsInFlagsAreTakenAsBase64) {
+    write_output_settings();
+    g_app.flags = kFlagFirstRunDone | kFlagOutputFile | kFlagOutputBase64;
+    const int result = run_output_dialog([](HWND d) {
+        settle(d);
+        EXPECT_TRUE(enabled(d, IDC_OUT_WRAP_RIGHT));
+        EXPECT_FALSE(enabled(d, IDC_OUT_PREFIX));
+        click(d, IDOK);
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(warnings.empty());
+    EXPECT_EQ(g_app.flags, kFlagFirstRunDone | kFlagOutputBase64);
+}
+
 // --- settings ------------------------------------------------------------------
 
 TEST_F(SettingsDialogs, OkRegistersTheNewHotkeyAndSavesScaling) {
