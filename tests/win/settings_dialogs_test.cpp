@@ -543,6 +543,9 @@ TEST_F(SettingsDialogs, BadHotkeysStayOpenAndCancelRestoresTheStoredOne) {
     const HotkeyCase cases[] = {
         {"a key without a modifier", "a", 0, kMsgBadHotkey, true},
         {"a function key past F24", "25", kModCtrl, kMsgBadHotkey, true},
+        {"no key", "!", kModCtrl | kModAlt, kMsgBadHotkey, true},
+        {"a blank before the key", " b", kModCtrl, kMsgBadHotkey, true},
+        {"a full-width letter", "ａ", kModShift, kMsgBadHotkey, true},
         {"a hotkey held elsewhere", "b", kModCtrl, kMsgHotkeyTaken, false},
     };
     register_stored_hotkey();
