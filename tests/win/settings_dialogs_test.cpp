@@ -500,6 +500,26 @@ TEST_F(SettingsDialogs, TwoKindsInFlagsAreTakenAsBase64) {
 
 // --- settings ------------------------------------------------------------------
 
+// The labels stand where the layout puts them, level with their fields.
+TEST_F(SettingsDialogs, LabelsStandAtTheirPlaces) {
+    struct Label { const char* text; int x, y; };
+    const Label labels[] = {{"縦横比を固定する(幅/高さ)", 7, 7}, {"横幅を固定する", 42, 19},
+                            {"ホットキー", 13, 69},            {"スケーリング(%)", 11, 99},
+                            {"エディター", 13, 114}};
+    run_settings_dialog([&](HWND d) {
+        for (const Label& l : labels) {
+            HWND label = FindWindowExA(d, nullptr, "Static", l.text);
+            ASSERT_NE(label, nullptr) << l.text;
+            RECT want = {l.x, l.y, l.x, l.y}, have;
+            MapDialogRect(d, &want);
+            GetWindowRect(label, &have);
+            MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&have), 2);
+            EXPECT_EQ(have.left, want.left) << l.text;
+            EXPECT_EQ(have.top, want.top) << l.text;
+        }
+    });
+}
+
 TEST_F(SettingsDialogs, OkRegistersTheNewHotkeyAndSavesScaling) {
     register_stored_hotkey();
     settings_write_int(kSectionWindow, "Scaling", 150);
