@@ -139,7 +139,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
         DispatchMessageA(&msg);
     }
 
-    settings_write_int(kSectionSystem, "Flags", g_app.flags);
+    startup_save_at_end(&g_app);
     destroy_box_icons();
     return int(msg.wParam);
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "app/shell_logic.h"
+#include "app/startup.h"
 #include "app/tray_menu.h"
 #include "capture/input_filter.h"
 #include "capture/overlay.h"
@@ -88,6 +89,12 @@ LRESULT on_link_app(WPARAM wparam, LPARAM lparam) {
 
 void on_close_request(HWND window) {
     if (close_request(&g_app)) PostMessageA(window, WM_CLOSE, 0, 0);
+}
+
+// Shutdown and sign-out end the process after WM_ENDSESSION, without the
+// message loop's end: the options kept in memory are saved here.
+void on_end_session(WPARAM ending) {
+    if (ending) startup_save_at_end(&g_app);
 }
 
 }  // namespace
@@ -179,6 +186,11 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         case WM_SYSCOMMAND:
             if (on_system_command(wparam)) return 0;
             break;
+        case WM_QUERYENDSESSION:
+            return TRUE;
+        case WM_ENDSESSION:
+            on_end_session(wparam);
+            return 0;
 
         // The resident shell: hotkey, tray icon, other programs.
         case WM_HOTKEY:

@@ -46,3 +46,7 @@ void startup_scrap_folder(AppState* app, const char* documents) {
     }
     std::strcpy(app->scrap_folder, folder);
 }
+
+void startup_save_at_end(const AppState* app) {
+    settings_write_int(kSectionSystem, "Flags", app->flags);
+}

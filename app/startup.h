@@ -1,5 +1,6 @@
 // Start-up preparation that does not need the window system: the data
-// folder and settings file, and the first-run defaults.
+// folder and settings file, and the first-run defaults; and what the
+// program saves when it ends.
 #pragma once
 
 #include "state/app_state.h"
@@ -13,3 +14,7 @@ void startup_first_run(AppState* app, const char* windows_dir);
 // ScrapFolder: replaced by documents + "\スクラップ\" when empty or missing
 // (HtmlFile then defaults to the folder + "scrap.html"); kept otherwise.
 void startup_scrap_folder(AppState* app, const char* documents);
+// What the program keeps in memory only and saves when it ends, by the
+// message loop's end or with the Windows session: Flags (output kind, box
+// and display options, primary monitor only, the first-run bit).
+void startup_save_at_end(const AppState* app);

@@ -42,6 +42,11 @@ int write_numbered_file(HWND owner, PackedDib image, char* path, int* number) {
     }
     char prefix[kShortSettingSize] = {}, type[kShortSettingSize] = {};
     settings_read_string(kSectionOutput, "Prefix", prefix, sizeof prefix);
+    // A hand-edited prefix such as "..\x" would write outside the folder.
+    if (!file_prefix_ok(prefix)) {
+        show_warning(owner, kMsgBadPrefix);
+        return 0;
+    }
     *number = settings_read_int(kSectionOutput, "Number", 1);
     settings_read_string(kSectionOutput, "Type", type, sizeof type);
     if (!image_file_name(folder, prefix, *number, type, path, kPathSize)) {
@@ -49,7 +54,15 @@ int write_numbered_file(HWND owner, PackedDib image, char* path, int* number) {
         show_warning(owner, kMsgImageFile);
         return 0;
     }
-    if (fs_exists(path) && !confirm_yes_no(owner, message_text(kMsgOverwrite))) return 0;
+    if (fs_exists(path)) {
+        // The last number's file is the picture taken there before: it is
+        // never offered for overwriting, since the number cannot move on.
+        if (*number == INT_MAX) {
+            show_warning(owner, kMsgNumberExhausted);
+            return 0;
+        }
+        if (!confirm_yes_no(owner, message_text(kMsgOverwrite))) return 0;
+    }
     int quality = settings_read_int(kSectionOutput, "JpegQuality", kDefaultJpegQuality);
     int error = image_write_as(image, type, path, quality);
     if (error) {
@@ -70,5 +83,7 @@ int image_file_output(HWND owner, PackedDib image) {
     if (g_app.flags & kFlagUseClipboardText) save_companion_text(owner, path);
     settings_write_int(kSectionOutput, "Number", number < INT_MAX ? number + 1 : number);
     show_notice(owner, kNoticeCaption, kNoticeFile);
+    // The picture is saved; the user must now set a lower number.
+    if (number == INT_MAX) show_warning(owner, kMsgNumberExhausted);
     return 1;
 }

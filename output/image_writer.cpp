@@ -46,9 +46,27 @@ int image_write_failure(const char* type) {
     return kMsgNoFormat;
 }
 
+int file_prefix_ok(const char* prefix) {
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(prefix); *p; ++p) {
+        if (sjis_is_lead_byte(*p)) {
+            const unsigned char trail = p[1];
+            if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return 0;
+            ++p;
+        } else if (*p < 0x20 || std::strchr("<>:\"/\\|?*", *p)) {
+            return 0;
+        }
+    }
+    return 1;
+}
+
 int image_file_name(const char* folder, const char* prefix, int number, const char* type,
                     char* out, size_t size) {
-    int length = std::snprintf(out, size, "%s%s%05d.%s", folder, prefix, number, type);
+    // A hand-edited folder may lack its closing backslash; without it the
+    // file would land in the parent folder under a longer name.
+    const char* last = sjis_last_backslash(folder);
+    const char* separator = folder[0] && !(last && !last[1]) ? "\\" : "";
+    int length =
+        std::snprintf(out, size, "%s%s%s%05d.%s", folder, separator, prefix, number, type);
     if (length < 0 || size_t(length) >= size) {
         if (size) out[0] = '\0';
         return 0;

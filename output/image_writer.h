@@ -22,9 +22,17 @@ int image_write_as(PackedDib image, const char* type, const char* path, int qual
 // The message of a failed write in the format `type` (8 when unknown).
 int image_write_failure(const char* type);
 
+// Whether a file name prefix stays a plain part of one file name: no path
+// separator or drive colon (which would put the file outside the output
+// folder), none of <>"|?* or control characters, and no double-byte
+// character cut in two. Double-byte characters are stepped over, so one
+// whose second byte is 0x5C or 0x7C is fine.
+int file_prefix_ok(const char* prefix);
+
 // The numbered file name folder + prefix + "%05d." + type (six digits and
-// more in full) into `out` of `size` bytes. 0 when it does not fit: a cut
-// name would write some other file.
+// more in full) into `out` of `size` bytes; a folder without its closing
+// backslash gets one. 0 when it does not fit: a cut name would write some
+// other file.
 int image_file_name(const char* folder, const char* prefix, int number, const char* type,
                     char* out, size_t size);
 

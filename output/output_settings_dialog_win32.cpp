@@ -81,10 +81,12 @@ bool in_group(const int (&group)[N], int id) {
     return false;
 }
 
+// A hand-edited Flags may tick two kinds: BASE64 goes before the clipboard,
+// the clipboard before the image file, for OK and the enabling alike.
 OutputKind checked_kind(HWND dialog) {
-    if (ticked(dialog, IDC_OUT_FILE)) return OutputKind::kFile;
-    if (ticked(dialog, IDC_OUT_CLIPBOARD)) return OutputKind::kClipboard;
     if (ticked(dialog, IDC_OUT_BASE64)) return OutputKind::kBase64;
+    if (ticked(dialog, IDC_OUT_CLIPBOARD)) return OutputKind::kClipboard;
+    if (ticked(dialog, IDC_OUT_FILE)) return OutputKind::kFile;
     return OutputKind::kNone;
 }
 
@@ -253,6 +255,10 @@ void on_ok(HWND dialog) {
     GetDlgItemTextA(dialog, IDC_OUT_PREFIX, prefix, sizeof prefix);
     if (!prefix[0]) {
         show_warning(dialog, kMsgNoPrefix);
+        return;
+    }
+    if (!file_prefix_ok(prefix)) {
+        show_warning(dialog, kMsgBadPrefix);
         return;
     }
     if (!folder[0] || !fs_exists(folder)) {

@@ -22,7 +22,10 @@ std::string hotkey_key_text(int vk) {
 int hotkey_key_from_text(const char* text) {
     const char c0 = text[0];
     if ((c0 >= 'a' && c0 <= 'z') || (c0 >= 'A' && c0 <= 'Z')) return std::toupper(c0);
-    if (c0 < '1' || c0 > '9') return 0;
+    // Only an empty field or "0" asks for no hotkey; any other text is a key
+    // that cannot be used, which must not cost the user the hotkey they have.
+    if (!c0 || !std::strcmp(text, "0")) return 0;
+    if (c0 < '1' || c0 > '9') return kHotkeyBadKey;
     int number = c0 - '0';
     if (text[1] >= '0' && text[1] <= '9') number = number * 10 + (text[1] - '0');
     // Only function keys have numbers; "25" and up name no key.

@@ -14,7 +14,8 @@ constexpr int kModShift = 4;
 std::string hotkey_key_text(int vk);
 // The virtual-key code the key field names (its first three characters): a
 // letter a-z or A-Z, or a function key by its number 1-24. 0 for no key
-// (empty, "0", anything else); kHotkeyBadKey for a number past F24.
+// (empty or "0"); kHotkeyBadKey for a number past F24 and for any other
+// text ("!", " b", a full-width letter).
 constexpr int kHotkeyBadKey = -1;
 int hotkey_key_from_text(const char* text);
 

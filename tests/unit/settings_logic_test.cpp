@@ -17,14 +17,15 @@ TEST(HotkeyKey, TypedAndShown) {
         {"a", 'A', "A"},     {"A", 'A', "A"},    {"z", 'Z', "Z"},
         {"1", 112, "1"},     {"9", 120, "9"},    {"10", 121, "10"},
         {"12", 123, "12"},   {"24", 135, "24"},  {"1x", 112, "1"},
-        {"", 0, ""},         {"0", 0, ""},       {"+", 0, ""},
+        {"", 0, ""},         {"0", 0, ""},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(hotkey_key_from_text(c.typed), c.vk) << c.typed;
         EXPECT_EQ(hotkey_key_text(c.vk), c.shown) << c.typed;
     }
-    EXPECT_EQ(hotkey_key_from_text("25"), kHotkeyBadKey);
-    EXPECT_EQ(hotkey_key_from_text("99"), kHotkeyBadKey);
+    // Texts that name no usable key are refused, not taken for "no hotkey".
+    for (const char* bad : {"25", "99", "+", "!", " b", "ａ", "00"})
+        EXPECT_EQ(hotkey_key_from_text(bad), kHotkeyBadKey) << bad;
     EXPECT_EQ(hotkey_key_text(0x20), "");
 }
 

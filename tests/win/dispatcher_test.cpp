@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -457,6 +458,7 @@ TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
         {out, "B", "bmp", -1},  // exists: answered No, nothing more is said
         // Folder, prefix, number and type beyond the 256-byte name buffer.
         {out + std::string(250 - out.size(), 'd') + "\\", "B", "bmp", kMsgImageFile},
+        {out, "..\\B", "bmp", kMsgBadPrefix},  // hand-edited, it would leave the folder
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -482,6 +484,31 @@ TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
         EXPECT_TRUE(nothing_remembered());
     }
     EXPECT_EQ(test_read_file(out + "B00007.bmp"), "existing");
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "\\B00007.bmp"));
+}
+
+// The last number writes its picture and says that the number cannot
+// advance; the next capture says so again instead of asking to overwrite.
+TEST_F(OutputDispatcher, ImageFileAtTheLastNumberIsWrittenOnce) {
+    const std::string out = folder_ + "\\out\\", file = out + "2147483647.bmp";
+    std::filesystem::create_directories(out);
+    settings_write_string(kSectionOutput, "OutputFolder", out.c_str());
+    settings_write_string(kSectionOutput, "Type", "bmp");
+    settings_write_int(kSectionOutput, "Number", INT_MAX);
+    std::string first;
+    for (int capture = 0; capture < 2; ++capture) {
+        seen_dialogs.clear();
+        start_capture_state();
+        g_app.flags = kFlagOutputFile;
+        select(0, 0, 9 + capture, 9);
+        output_selection(window_);
+        ASSERT_EQ(seen_dialogs.size(), capture ? 1u : 2u);  // the notice the first time
+        EXPECT_NE(seen_dialogs.back().text.find(message_text(kMsgNumberExhausted)),
+                  std::string::npos);
+        if (!capture) first = test_read_file(file);
+    }
+    EXPECT_FALSE(first.empty());
+    EXPECT_EQ(test_read_file(file), first);
 }
 
 // The scrap as a fresh one holds it, for the BASE64 tests.

@@ -6,8 +6,10 @@
 
 #include "state/app_state.h"
 #include "app/main_window.h"
+#include "state/settings.h"
 #include "state/window_messages.h"
 #include "sys/pump.h"
+#include "tests/unit/test_files.h"
 
 namespace {
 
@@ -132,6 +134,19 @@ TEST_F(MainWindowTest, CloseCommandDuringACaptureEndsOnlyTheCapture) {
     EXPECT_EQ(g_app.capture.capture_flags & kCaptureActive, 0u);
     EXPECT_FALSE(drain());
     EXPECT_TRUE(IsWindow(window_));
+}
+
+// Shutdown and sign-out end the process without the message loop's end:
+// the options kept in memory are saved when the session really ends.
+TEST_F(MainWindowTest, EndOfTheSessionSavesTheOptions) {
+    const std::string ini = test_temp_path("tamble.ini");
+    std::remove(ini.c_str());
+    std::snprintf(g_app.ini_path, sizeof g_app.ini_path, "%s", ini.c_str());
+    g_app.flags = kFlagFirstRunDone | kFlagOutputBase64 | kFlagPrimaryOnly;
+    EXPECT_EQ(SendMessageA(window_, WM_QUERYENDSESSION, 0, 0), TRUE);
+    SendMessageA(window_, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    EXPECT_EQ(settings_read_int(kSectionSystem, "Flags", -1), g_app.flags);
+    std::remove(ini.c_str());
 }
 
 // Resizing a picture runs the message pump. A start request or a

@@ -341,6 +341,8 @@ TEST_F(SettingsDialogs, OutputOkWithBadValuesShowsItsMessageAndStaysOpen) {
         {"quality 29 for BASE64 with BMP", IDC_OUT_BASE64, IDC_OUT_BMP, "29", "A", true,
          kMsgBadJpegQuality},
         {"empty prefix", IDC_OUT_FILE, IDC_OUT_JPEG, "80", "", false, kMsgNoPrefix},
+        {"prefix leaving the folder", IDC_OUT_FILE, IDC_OUT_JPEG, "80", "..\\x", false,
+         kMsgBadPrefix},
         {"missing folder", IDC_OUT_FILE, IDC_OUT_JPEG, "80", "A", false, kMsgNoOutputFolder},
         {"BASE64 to a scrap without a name", IDC_OUT_BASE64, IDC_OUT_JPEG, "80", "A", true,
          kMsgHtmlNotSet},
@@ -454,6 +456,9 @@ TEST_F(SettingsDialogs, OutputOkWritesExactlyTheKeysOfItsKind) {
           {"Output/JpegQuality", "100"},
           {"Output/Square", "64"}},
          kept | kFlagOutputBase64 | kFlagUseClipboardText | kFlagTextLeft | kFlagBase64ToScrap},
+        // A hand-edited Flags with two kinds: BASE64 goes first.
+        {"two kinds", kept | kFlagOutputFile | kFlagOutputBase64, [](HWND) {},
+         {{"Output/HtmlFile", ""}, {"Output/Square", "0"}}, kept | kFlagOutputBase64},
     };
     for (const GoodCase& c : cases) {
         std::remove(ini_.c_str());
@@ -481,6 +486,23 @@ TEST_F(SettingsDialogs, OutputOkWritesExactlyTheKeysOfItsKind) {
 }
 
 // --- settings ------------------------------------------------------------------
+
+// The labels stand where the layout puts them, level with their fields.
+TEST_F(SettingsDialogs, LabelsStandAtTheirPlaces) {
+    struct Label { const char* text; int x, y; };
+    const Label labels[] = {{"縦横比を固定する(幅/高さ)", 7, 7}, {"横幅を固定する", 42, 19},
+                            {"ホットキー", 13, 69}, {"スケーリング(%)", 11, 99}, {"エディター", 13, 114}};
+    run_settings_dialog([&](HWND d) {
+        for (const Label& l : labels) {
+            RECT want = {l.x, l.y, l.x, l.y}, have = {};
+            MapDialogRect(d, &want);
+            GetWindowRect(FindWindowExA(d, nullptr, "Static", l.text), &have);
+            MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&have), 2);
+            EXPECT_EQ(have.left, want.left) << l.text;
+            EXPECT_EQ(have.top, want.top) << l.text;
+        }
+    });
+}
 
 TEST_F(SettingsDialogs, OkRegistersTheNewHotkeyAndSavesScaling) {
     register_stored_hotkey();
