@@ -401,7 +401,6 @@ TEST_F(SettingsDialogs, OutputOkRefusesAPageWithoutTheInsertPlaceAndLeavesIt) {
 TEST_F(SettingsDialogs, PickedNameTooLongIsRefused) {
     const std::string deep = dir_ + "\\" + std::string(246 - dir_.size(), 'd');
     std::filesystem::create_directories(deep);
-    write_output_settings();
     settings_write_string(kSectionOutput, "HtmlFile", (dir_ + "\\scrap.html").c_str());
     g_app.flags = kFlagFirstRunDone | kFlagOutputBase64 | kFlagBase64ToScrap;
     run_output_dialog([&](HWND d) {
