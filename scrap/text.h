@@ -26,8 +26,8 @@ enum class FileRead {
     kWhole,       // every byte is in the returned block
     kMissing,     // no such file (or no such folder)
     kEmpty,
-    kUnreadable,  // there, but not read whole: locked, an I/O error, a short
-                  // read, or kWholeFileLimit bytes or more
+    kUnreadable,  // there, but not read whole: locked, a folder, an I/O error,
+                  // a short read, or kWholeFileLimit bytes or more
     kNoMemory,
 };
 // Whole files here are scraps, texts and pictures; a file this large is a
