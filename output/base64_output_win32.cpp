@@ -1,7 +1,6 @@
 #include "output/base64_output.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include "output/scrap_item.h"
 #include "scrap/scrap_format.h"
@@ -49,23 +48,25 @@ int item_to_clipboard(HWND window, const char* item) {
 }
 
 // Puts the item before the scrap's insert place. The file is replaced in
-// one step, so a failure never loses the items it holds.
+// one step, so a failure never loses the items it holds; it is handled as
+// bytes of known length, so a NUL byte in it cuts nothing.
 int item_to_scrap(HWND window, const char* item) {
     char path[kPathSize] = {};
     settings_read_string(kSectionOutput, "HtmlFile", path, sizeof path);
-    char* file_text = path[0] ? read_text_file(path) : nullptr;
+    size_t size = 0;
+    char* file_text = path[0] ? read_text_file(path, &size) : nullptr;
     if (!file_text) {
         show_warning(window, kMsgHtmlRead);
         return 0;
     }
     int error = 0;
-    char* updated = scrap_insert_item(file_text, item, &error);
+    char* updated = scrap_insert_item(file_text, size, item, &size, &error);
     std::free(file_text);
     if (!updated) {
         show_warning(window, error);
         return 0;
     }
-    int written = replace_file_atomically(updated, std::strlen(updated), path);
+    int written = replace_file_atomically(updated, size, path);
     std::free(updated);
     if (!written) {
         show_warning(window, kMsgHtmlCreate);

@@ -180,30 +180,11 @@ bool checked_quality(HWND dialog, int* quality) {
 }
 
 // The scrap file must take items: a scrap is used as it is, a missing or
-// nearly empty file becomes a new scrap, any other page is refused.
+// nearly empty file becomes a new scrap, anything else is refused.
 bool scrap_ready(HWND dialog) {
-    if (!scrap_file[0]) {
-        show_warning(dialog, kMsgHtmlNotSet);
-        return false;
-    }
-    size_t size = 0;
-    char* text = read_text_file(scrap_file, &size);
-    const ScrapChoice choice = scrap_choice_for(text, size);
-    std::free(text);
-    if (choice == ScrapChoice::kUse) return true;
-    if (choice == ScrapChoice::kRefuse) {
-        show_warning(dialog, kMsgHtmlNoInsertPlace);
-        return false;
-    }
-    char* fresh = new_scrap_text();
-    if (!fresh) {
-        show_warning(dialog, kMsgNoMemory);
-        return false;
-    }
-    const int written = write_text_file(fresh, scrap_file);
-    std::free(fresh);
-    if (!written) show_warning(dialog, kMsgHtmlCreate);
-    return written != 0;
+    const int error = scrap_file[0] ? scrap_make_ready(scrap_file) : kMsgHtmlNotSet;
+    if (error) show_warning(dialog, error);
+    return error == 0;
 }
 
 void set_flag(int bit, bool on) {

@@ -12,6 +12,7 @@
 #include "state/app_state.h"
 #include "state/messages.h"
 #include "state/settings.h"
+#include "sys/paths.h"
 
 namespace {
 
@@ -29,8 +30,10 @@ char* take_bracket_line(const char** rest, char open, char close, int* lost) {
     const char* line_end = std::strstr(s, "\r\n");
     if (!line_end || line_end - s >= kPartLineLimit) return nullptr;
     *rest = line_end + 2;
-    const char* end = line_end;
-    if (end > s + 1 && end[-1] == close) --end;
+    // The closing byte must be a character of its own, not the second byte
+    // of a double-byte one (0x5D is "]").
+    const char* last = sjis_last_char(s + 1, line_end);
+    const char* end = last && *last == close ? last : line_end;
     if (end == s + 1) return nullptr;
     return append_range(nullptr, s + 1, end, lost);
 }

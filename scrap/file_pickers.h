@@ -1,5 +1,7 @@
 // The open-file and save-file dialogs of the settings, the output settings
-// and the scrap choice.
+// and the scrap choice. A chosen name that does not fit the 256-byte path
+// (with the extension forced on it) is refused with message 13, and the
+// path stays as it was.
 #pragma once
 
 #include <windows.h>

@@ -3,8 +3,13 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include <cstdlib>
+#include <cstring>
+
 #include "scrap/picker_paths.h"
 #include "state/app_state.h"
+#include "state/messages.h"
+#include "state/warnings.h"
 #include "sys/files.h"
 #include "sys/paths.h"
 
@@ -22,18 +27,43 @@ int prepare_start(char* path, const char* ext, char* folder) {
     return picker_start_folder(path, folder, kPathSize);
 }
 
-OPENFILENAMEA dialog_record(HWND window, const char* filter, const char* title, char* path,
+OPENFILENAMEA dialog_record(HWND window, const char* filter, const char* title,
                             const char* folder) {
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = window;
     ofn.lpstrFilter = filter;
     ofn.nFilterIndex = 1;
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = kPathSize;
     ofn.lpstrInitialDir = folder;
     ofn.lpstrTitle = title;
     return ofn;
+}
+
+// The dialogs write names of any length the system allows into their
+// buffer, more than MAX_PATH when the user types them; they get a buffer of
+// the system's longest path.
+constexpr DWORD kPickerBufferSize = 32768;
+
+// Shows `show` starting from `path` and takes the chosen name back under the
+// program's own 256-byte rule: a name that does not fit is refused with
+// message 13 (a cut name would be some other file) and `path` stays.
+int run_picker(BOOL(WINAPI* show)(LPOPENFILENAMEA), OPENFILENAMEA* ofn, HWND window,
+               const char* ext, char* path) {
+    char* chosen = static_cast<char*>(std::calloc(kPickerBufferSize, 1));
+    if (!chosen) {
+        show_warning(window, kMsgNoMemory);
+        return 0;
+    }
+    std::memcpy(chosen, path, std::strlen(path) + 1);
+    ofn->lpstrFile = chosen;
+    ofn->nMaxFile = kPickerBufferSize;
+    int taken = 0;
+    if (show(ofn)) {
+        taken = picker_take_name(chosen, kPickerBufferSize, ext, path, kPathSize);
+        if (!taken) show_warning(window, kMsgImageFile);
+    }
+    std::free(chosen);
+    return taken;
 }
 
 }  // namespace
@@ -42,9 +72,9 @@ int pick_program_file(char* path, HWND window) {
     if (path[0] && !sjis_last_backslash(path)) return 0;
     char folder[kPathSize] = {};
     if (!prepare_start(path, nullptr, folder)) return 0;
-    OPENFILENAMEA ofn = dialog_record(window, kProgramFilter, kProgramTitle, path, folder);
+    OPENFILENAMEA ofn = dialog_record(window, kProgramFilter, kProgramTitle, folder);
     ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    return GetOpenFileNameA(&ofn) && fs_exists(path) ? 1 : 0;
+    return run_picker(GetOpenFileNameA, &ofn, window, nullptr, path) && fs_exists(path);
 }
 
 int pick_save_file(const char* title, const char* filter, HWND window, const char* ext,
@@ -52,9 +82,7 @@ int pick_save_file(const char* title, const char* filter, HWND window, const cha
     char folder[kPathSize] = {};
     // A name without a folder still opens the dialog, in its default place.
     prepare_start(path, ext, folder);
-    OPENFILENAMEA ofn = dialog_record(window, filter, title, path, folder[0] ? folder : nullptr);
+    OPENFILENAMEA ofn = dialog_record(window, filter, title, folder[0] ? folder : nullptr);
     ofn.Flags = OFN_HIDEREADONLY | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameA(&ofn)) return 0;
-    if (!ext) return 1;
-    return picker_apply_extension(path, kPathSize, ext);
+    return run_picker(GetSaveFileNameA, &ofn, window, ext, path);
 }

@@ -47,3 +47,11 @@ int picker_apply_extension(char* path, size_t size, const char* ext) {
     std::memcpy(path + keep + 1, ext, ext_len + 1);
     return 1;
 }
+
+int picker_take_name(char* chosen, size_t chosen_size, const char* ext, char* path, size_t size) {
+    if (ext && !picker_apply_extension(chosen, chosen_size, ext)) return 0;
+    const size_t n = std::strlen(chosen);
+    if (n >= size) return 0;
+    std::memcpy(path, chosen, n + 1);
+    return 1;
+}

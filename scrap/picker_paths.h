@@ -14,3 +14,8 @@ int picker_start_folder(const char* path, char* folder, size_t size);
 // of the file name is replaced, or "." + ext is appended. 0 when the path
 // has no backslash or the result does not fit.
 int picker_apply_extension(char* path, size_t size, const char* ext);
+// Takes the name a picker gave back (`chosen`, in its buffer of
+// `chosen_size` bytes) into `path` (`size` bytes), with `ext` (or null)
+// forced on it. 0 when the result does not fit `size` bytes or has no
+// backslash; `path` then stays as it was.
+int picker_take_name(char* chosen, size_t chosen_size, const char* ext, char* path, size_t size);

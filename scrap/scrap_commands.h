@@ -8,6 +8,6 @@
 // with the next free number, which becomes the current scrap.
 void new_numbered_scrap(HWND window);
 // "新規のスクラップを作成/変更する": the user names a file; a scrap is taken
-// as it is, a missing or nearly empty file becomes a new scrap, any other
-// page is refused.
+// as it is, a missing or nearly empty file becomes a new scrap, a file that
+// cannot be read and any other page are refused.
 void choose_scrap(HWND window);

@@ -86,28 +86,58 @@ const char* find_part_marker(const char* text) {
     return found;
 }
 
-char* scrap_insert_item(const char* file_text, const char* item, int* error) {
+char* scrap_insert_item(const char* file_text, size_t file_size, const char* item,
+                        size_t* out_size, int* error) {
     *error = 0;
-    const char* place = std::strstr(file_text, kInsertPlace);
+    *out_size = 0;
+    const char* end = file_text + file_size;
+    const char* place = find_first(file_text, end, kInsertPlace);
     if (!place) {
         *error = kMsgHtmlNoInsertPlace;
         return nullptr;
     }
-    int lost = 0;
-    char* text = append_range(nullptr, file_text, place, &lost);
-    text = append_text(text, item, &lost);
-    text = append_text(text, place, &lost);
-    if (lost) {
-        std::free(text);
+    const size_t before = size_t(place - file_text), item_size = std::strlen(item);
+    const size_t after = size_t(end - place);
+    char* text = static_cast<char*>(std::malloc(before + item_size + after + 1));
+    if (!text) {
         *error = kMsgNoMemory;
         return nullptr;
     }
+    std::memcpy(text, file_text, before);
+    std::memcpy(text + before, item, item_size);
+    std::memcpy(text + before + item_size, place, after);
+    *out_size = before + item_size + after;
+    text[*out_size] = '\0';
     return text;
+}
+
+char* scrap_insert_item(const char* file_text, const char* item, int* error) {
+    size_t size = 0;
+    return scrap_insert_item(file_text, std::strlen(file_text), item, &size, error);
 }
 
 ScrapChoice scrap_choice_for(const char* text, size_t size) {
     if (!text || size <= kScrapMinBytes) return ScrapChoice::kReplace;
-    return std::strstr(text, kInsertPlace) ? ScrapChoice::kUse : ScrapChoice::kRefuse;
+    return find_first(text, text + size, kInsertPlace) ? ScrapChoice::kUse : ScrapChoice::kRefuse;
+}
+
+int scrap_make_ready(const char* path) {
+    size_t size = 0;
+    FileRead read = FileRead::kWhole;
+    char* text = read_text_file(path, &size, &read);
+    const ScrapChoice choice = scrap_choice_for(text, size);
+    std::free(text);
+    if (read == FileRead::kUnreadable) return kMsgHtmlRead;
+    if (read == FileRead::kNoMemory) return kMsgNoMemory;
+    if (choice == ScrapChoice::kUse) return 0;
+    if (choice == ScrapChoice::kRefuse) return kMsgHtmlNoInsertPlace;
+    char* fresh = new_scrap_text();
+    if (!fresh) return kMsgNoMemory;
+    // In one step, so that a failed write leaves what was there; a
+    // read-only file is refused by the replace itself.
+    const int written = replace_file_atomically(fresh, std::strlen(fresh), path);
+    std::free(fresh);
+    return written ? 0 : kMsgHtmlCreate;
 }
 
 int numbered_scrap_path(const char* current, PathExists exists, char* out, size_t size) {
@@ -117,10 +147,12 @@ int numbered_scrap_path(const char* current, PathExists exists, char* out, size_
     if (!html) return 0;
     const char* cut = html;  // everything from here on is replaced
     long long n = 0;
-    if (html[-1] == ']') {
-        const char* open = nullptr;
-        for (const char* p = slash + 1; p < html - 1; ++p)
-            if (*p == '[') open = p;
+    // Brackets are characters of their own: the second byte of a
+    // double-byte character can be 0x5B or 0x5D too.
+    const char* name = slash + 1;
+    const char* last = sjis_last_char(name, html);
+    if (last && *last == ']') {
+        const char* open = sjis_find_last(name, last, '[');
         if (!open) return 0;
         for (const char* p = open + 1; *p >= '0' && *p <= '9' && n < 1000000000LL; ++p)
             n = n * 10 + (*p - '0');

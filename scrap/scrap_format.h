@@ -33,18 +33,32 @@ const char* part_marker();
 // first occurrence ends the search even if a good marker follows.
 const char* find_part_marker(const char* text);
 
-// The text that results from putting `item` in `file_text` just before its
-// first insert place. Null with *error set: kMsgHtmlNoInsertPlace when there
-// is none, kMsgNoMemory when memory runs out (nothing partial is returned).
+// The text that results from putting `item` in the `file_size` bytes of
+// `file_text` just before its first insert place, with a NUL after it and
+// its length in *out_size. Every byte of the file is kept, NUL bytes
+// included. Null with *error set: kMsgHtmlNoInsertPlace when there is none,
+// kMsgNoMemory when memory runs out (nothing partial is returned).
+char* scrap_insert_item(const char* file_text, size_t file_size, const char* item,
+                        size_t* out_size, int* error);
+// The same for a text that ends at its first NUL.
 char* scrap_insert_item(const char* file_text, const char* item, int* error);
 
-// What choosing a file as the scrap does with what it holds.
+// What choosing a file as the scrap does with what it holds (`text` null:
+// the file does not exist or is empty).
 enum class ScrapChoice {
     kUse,      // a scrap: becomes the current one as it is
     kRefuse,   // a page without the insert place: never touched
-    kReplace,  // missing, unreadable, empty or at most 16 bytes: a new scrap
+    kReplace,  // missing, empty or at most 16 bytes: a new scrap
 };
 ScrapChoice scrap_choice_for(const char* text, size_t size);
+
+// Makes `path` a file that takes items, as choosing it as the scrap does
+// (the tray command and the output settings' OK): a scrap is used as it is;
+// a file that does not exist, is empty or holds at most 16 bytes gets a new
+// scrap in one step (never a read-only one). A file that is there but cannot
+// be read, or any other page, is left as it is. 0 when `path` may now be
+// stored as the scrap; otherwise the number of the message to show.
+int scrap_make_ready(const char* path);
 
 // The next numbered name of a scrap path: "scrap.html" -> "scrap[1].html",
 // "a[7].html" -> "a[8].html", trying up to 100 numbers and skipping names

@@ -1,5 +1,6 @@
 #include "scrap/text.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -70,33 +71,55 @@ void copy_field32(const char* start, const char* end, char field[32]) {
     field[n] = '\0';
 }
 
-char* read_fd_sized(int fd, size_t* out_size) {
+namespace {
+
+char* read_fd_whole(int fd, size_t* out_size, FileRead* result) {
     if (out_size) *out_size = 0;
+    *result = FileRead::kUnreadable;
     if (fd < 0) return nullptr;
     char* text = nullptr;
-    long long size = ::lseek(fd, 0, SEEK_END);
-    // Whole files here are scraps and pictures; a size past 1 GiB is a
-    // damaged or foreign file, not something to hold in memory.
-    if (size > 0 && size < (1LL << 30) && ::lseek(fd, 0, SEEK_SET) == 0) {
+    struct stat info;
+    // A folder opens on some systems, but it is no file to read.
+    const bool folder = ::fstat(fd, &info) == 0 && (info.st_mode & S_IFMT) == S_IFDIR;
+    long long size = folder ? -1 : ::lseek(fd, 0, SEEK_END);
+    if (size == 0) {
+        *result = FileRead::kEmpty;
+    } else if (size > 0 && size < kWholeFileLimit && ::lseek(fd, 0, SEEK_SET) == 0) {
         text = static_cast<char*>(std::malloc(size_t(size) + 16));
-        if (text && !transfer_all(::read, fd, text, size_t(size))) {
+        if (!text) {
+            *result = FileRead::kNoMemory;
+        } else if (!transfer_all(::read, fd, text, size_t(size))) {
             std::free(text);
             text = nullptr;
-        }
-        if (text) {
+        } else {
             text[size] = '\0';
             if (out_size) *out_size = size_t(size);
+            *result = FileRead::kWhole;
         }
     }
     ::close(fd);
     return text;
 }
 
+}  // namespace
+
+char* read_fd_sized(int fd, size_t* out_size) {
+    FileRead result;
+    return read_fd_whole(fd, out_size, &result);
+}
+
 char* read_fd_text(int fd) { return read_fd_sized(fd, nullptr); }
 
-char* read_text_file(const char* path, size_t* out_size) {
-    if (out_size) *out_size = 0;
-    return read_fd_sized(::open(path, O_RDONLY | O_BINARY), out_size);
+char* read_text_file(const char* path, size_t* out_size, FileRead* result) {
+    FileRead found;
+    if (!result) result = &found;
+    int fd = ::open(path, O_RDONLY | O_BINARY);
+    // Only "no such file" counts as missing; a file that is there but
+    // cannot be opened (shared, denied, a folder) is unreadable.
+    const bool missing = fd < 0 && errno == ENOENT;
+    char* text = read_fd_whole(fd, out_size, result);
+    if (missing) *result = FileRead::kMissing;
+    return text;
 }
 
 int write_bytes_file(const char* bytes, size_t size, const char* path) {
@@ -122,6 +145,14 @@ int replace_file_atomically(const char* bytes, size_t size, const char* path) {
     if (!ok) std::remove(temp);
     std::free(temp);
     return ok;
+}
+
+const char* find_first(const char* text, const char* end, const char* s) {
+    size_t n = s ? std::strlen(s) : 0;
+    if (!text || !n || end - text < std::ptrdiff_t(n)) return nullptr;
+    for (const char* p = text; p <= end - n; ++p)
+        if (std::memcmp(p, s, n) == 0) return p;
+    return nullptr;
 }
 
 const char* find_last(const char* text, const char* end, const char* s) {

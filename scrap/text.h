@@ -20,6 +20,20 @@ char* append_range(char* buf, const char* start, const char* end, int* lost = nu
 // NUL-terminated.
 void copy_field32(const char* start, const char* end, char field[32]);
 
+// What a whole-file read found. A file that is there but cannot be read
+// whole is never taken for a missing one, so that nobody replaces it.
+enum class FileRead {
+    kWhole,       // every byte is in the returned block
+    kMissing,     // no such file (or no such folder)
+    kEmpty,
+    kUnreadable,  // there, but not read whole: locked, a folder, an I/O error,
+                  // a short read, or kWholeFileLimit bytes or more
+    kNoMemory,
+};
+// Whole files here are scraps, texts and pictures; a file this large is a
+// damaged or foreign one, not something to hold in memory.
+constexpr long long kWholeFileLimit = 1LL << 30;
+
 // Reads the whole file behind an open descriptor into a new heap block
 // with a NUL after the bytes (16 spare bytes allocated). Null when the file
 // is empty, cannot be sized, memory runs out or fewer bytes than its size
@@ -27,8 +41,9 @@ void copy_field32(const char* start, const char* end, char field[32]);
 char* read_fd_text(int fd);
 char* read_fd_sized(int fd, size_t* out_size);
 // Opens `path` read-only in binary mode and reads it as above; null also
-// when it cannot be opened.
-char* read_text_file(const char* path, size_t* out_size = nullptr);
+// when it cannot be opened. `*result`, when given, tells why there is no
+// text.
+char* read_text_file(const char* path, size_t* out_size = nullptr, FileRead* result = nullptr);
 
 // Writes `text` without its NUL to `path` (created or truncated, binary).
 // 1 when every byte was written and the file closed cleanly, else 0.
@@ -40,6 +55,9 @@ int write_bytes_file(const char* bytes, size_t size, const char* path);
 // anything fails the old file stays as it was and 0 is returned.
 int replace_file_atomically(const char* bytes, size_t size, const char* path);
 
+// The first position at which `s` lies wholly inside [text, end); null
+// when none or `s` is empty. Bytes, NULs included.
+const char* find_first(const char* text, const char* end, const char* s);
 // The last position p >= text at which `s` lies wholly before `end` (null
 // end: the end of text); null when none or `s` is empty.
 const char* find_last(const char* text, const char* end, const char* s);

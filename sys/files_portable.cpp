@@ -10,8 +10,10 @@ int fs_exists(const char* path) { return access(path, F_OK) == 0 ? 1 : 0; }
 int fs_make_folder(const char* path) { return mkdir(path, 0777) == 0 ? 1 : 0; }
 
 int fs_replace(const char* from, const char* to) {
-    // A file without write permission is not to be replaced.
-    if (access(to, F_OK) == 0 && access(to, W_OK) != 0) return 0;
+    // A file the user made read-only is not to be replaced: its mode says
+    // so, whatever this process (root, say) would be allowed.
+    struct stat info;
+    if (stat(to, &info) == 0 && !(info.st_mode & S_IWUSR)) return 0;
     return std::rename(from, to) == 0 ? 1 : 0;
 }
 

@@ -6,17 +6,35 @@ int sjis_is_lead_byte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
-const char* sjis_last_backslash(const char* path) {
-    const char* last = nullptr;
-    for (const char* p = path; *p; ++p) {
-        if (sjis_is_lead_byte(static_cast<unsigned char>(*p))) {
-            if (!p[1]) break;
-            ++p;
-        } else if (*p == '\\') {
-            last = p;
-        }
+namespace {
+
+// Calls `visit` with the start of every character of [start, end).
+template <typename Visit>
+void for_each_char(const char* start, const char* end, Visit visit) {
+    for (const char* p = start; p < end; ++p) {
+        visit(p);
+        if (sjis_is_lead_byte(static_cast<unsigned char>(*p)) && p + 1 < end) ++p;
     }
+}
+
+}  // namespace
+
+const char* sjis_last_char(const char* start, const char* end) {
+    const char* last = nullptr;
+    for_each_char(start, end, [&](const char* p) { last = p; });
     return last;
+}
+
+const char* sjis_find_last(const char* start, const char* end, char c) {
+    const char* found = nullptr;
+    for_each_char(start, end, [&](const char* p) {
+        if (*p == c) found = p;
+    });
+    return found;
+}
+
+const char* sjis_last_backslash(const char* path) {
+    return sjis_find_last(path, path + std::strlen(path), '\\');
 }
 
 int path_replace_file_name(char* path, size_t size, const char* name) {

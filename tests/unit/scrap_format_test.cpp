@@ -6,9 +6,12 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 
+#include "output/scrap_item.h"
 #include "state/app_state.h"
 #include "state/messages.h"
 #include "tests/unit/test_files.h"
@@ -91,6 +94,36 @@ TEST(ScrapChoice, SixteenBytesIsTheLimit) {
     EXPECT_EQ(scrap_choice_for(page.c_str(), page.size()), ScrapChoice::kRefuse);
 }
 
+// Choosing a file as the scrap replaces only a writable file that is not
+// there, is empty or holds at most 16 bytes; one that is there but cannot be
+// read (1 GiB, a folder) or is read-only is refused and left as it is.
+TEST(ScrapChoice, OnlyAMissingOrNearlyEmptyWritableFileIsReplaced) {
+    namespace fs = std::filesystem;
+    const std::string path = test_temp_path("chosen.html"), fresh = take(new_scrap_text());
+    enum Shape { kNone, kFile, kReadOnly, kHuge, kFolder };
+    const struct { Shape shape; std::string content; int message; } cases[] = {
+        {kNone, "", 0}, {kFile, "", 0}, {kFile, std::string(16, 'x'), 0},
+        {kFile, fresh + "tail", 0}, {kFile, std::string(2048, 'p'), kMsgHtmlNoInsertPlace},
+        {kReadOnly, "", kMsgHtmlCreate}, {kReadOnly, "0123456789", kMsgHtmlCreate},
+        {kHuge, "", kMsgHtmlRead}, {kFolder, "", kMsgHtmlRead},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(int(&c - cases));
+        if (c.shape == kFile || c.shape == kReadOnly) test_write_file(path, c.content);
+        if (c.shape == kReadOnly) fs::permissions(path, fs::perms::owner_write, fs::perm_options::remove);
+        if (c.shape == kHuge) std::ofstream(path, std::ios::binary).seekp((1L << 30) - 1).put('x');
+        if (c.shape == kFolder) fs::create_directory(path);
+        EXPECT_EQ(scrap_make_ready(path.c_str()), c.message);
+        if (c.shape == kHuge) {
+            EXPECT_EQ(fs::file_size(path), uintmax_t(1) << 30);
+        } else if (c.shape != kFolder) {
+            EXPECT_EQ(test_read_file(path), c.message || c.content.size() > 16 ? c.content : fresh);
+        }
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+        fs::remove(path);
+    }
+}
+
 std::set<std::string> g_existing;
 int exists_in_set(const char* path) { return g_existing.count(path) ? 1 : 0; }
 
@@ -125,6 +158,26 @@ TEST(NumberedScrap, NextFreeNumber) {
     EXPECT_STREQ(out, "C:\\s\\a[100].html");
     g_existing.insert("C:\\s\\a[100].html");
     EXPECT_EQ(numbered_scrap_path("C:\\s\\a.html", exists_in_set, out, sizeof out), 0);
+}
+
+// Brackets and backslashes are characters of their own: double-byte
+// characters whose second byte is 0x5B "[", 0x5C "\\" or 0x5D "]", with lead
+// bytes at both ends of their ranges, are never taken for them.
+TEST(DoubleByteCharacters, AreNeverBracketsInNamesOrLinks) {
+    for (const char* c : {"\x81\x5b", "\x9f\x5c", "\xe0\x5d", "\xfc\x5d", "\x81\x5d", "\xfc\x5b",
+                          "\x96\x5d" /* 望 */}) {
+        SCOPED_TRACE(c);
+        // After "ー" (0x81 0x5B): a 0x5D taken for "]" would find a "[".
+        const std::string name = std::string("C:\\s\\\x81\x5b") + c;
+        char out[256] = {};
+        ASSERT_EQ(numbered_scrap_path((name + ".html").c_str(), exists_in_set, out, sizeof out), 1);
+        EXPECT_EQ(std::string(out), name + "[1].html");
+        ClipboardParts parts;
+        const std::string clip = std::string("<") + c + "\r\n[a/" + c + "\r\n";
+        ASSERT_EQ(split_clipboard_text(clip.c_str(), &parts), 1);
+        EXPECT_EQ(std::string(parts.heading) + parts.link, c + std::string("a/") + c);
+        clipboard_parts_free(&parts);
+    }
 }
 
 }  // namespace

@@ -521,7 +521,9 @@ std::string new_scrap() {
 
 TEST_F(OutputDispatcher, Base64ItemGoesIntoTheScrapBeforeTheInsertPlace) {
     const std::string scrap = folder_ + "\\scrap.html";
-    test_write_file(scrap, new_scrap());
+    // A NUL byte after the insert place cuts nothing off the file.
+    const std::string tail = std::string("\0 kept", 6);
+    test_write_file(scrap, new_scrap() + tail);
     settings_write_string(kSectionOutput, "HtmlFile", scrap.c_str());
     settings_write_string(kSectionOutput, "Type", "bmp");
     start_capture_state();
@@ -536,6 +538,7 @@ TEST_F(OutputDispatcher, Base64ItemGoesIntoTheScrapBeforeTheInsertPlace) {
     EXPECT_LT(item, place);
     EXPECT_EQ(text.substr(place - 8, 8), "\">\r\n<br>");
     EXPECT_NE(text.find("src=\"data:image/bmp;base64,Qk"), std::string::npos);  // "BM"
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
     EXPECT_EQ(history(), "20,11");
 }
 

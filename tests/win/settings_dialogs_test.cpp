@@ -398,6 +398,24 @@ TEST_F(SettingsDialogs, OutputOkRefusesAPageWithoutTheInsertPlaceAndLeavesIt) {
     EXPECT_EQ(g_app.flags, kFlagFirstRunDone | kFlagOutputBase64 | kFlagBase64ToScrap);
 }
 
+// A name of 258 bytes chosen in a file picker (which takes up to 259):
+// message 13, and the scrap stays as it was.
+TEST_F(SettingsDialogs, PickedNameTooLongIsRefused) {
+    const std::string deep = dir_ + "\\" + std::string(246 - dir_.size(), 'd');
+    std::filesystem::create_directories(deep);
+    settings_write_string(kSectionOutput, "HtmlFile", (dir_ + "\\scrap.html").c_str());
+    g_app.flags = kFlagFirstRunDone | kFlagOutputBase64 | kFlagBase64ToScrap;
+    run_output_dialog([&](HWND d) {
+        char before[kPathSize] = "", after[kPathSize] = "";
+        GetDlgItemTextA(d, IDC_OUT_SCRAP, before, sizeof before);
+        answer_picker(kScrapPickerTitle, deep + "\\scrap.html");
+        click(d, IDC_OUT_SCRAP_PICK);
+        EXPECT_EQ(warnings, std::vector<std::string>{message_text(kMsgImageFile)});
+        GetDlgItemTextA(d, IDC_OUT_SCRAP, after, sizeof after);
+        EXPECT_STREQ(after, before);
+    });
+}
+
 // A good OK writes exactly these keys; the option bits change in memory
 // only and reach the file at exit.
 TEST_F(SettingsDialogs, OutputOkWritesExactlyTheKeysOfItsKind) {
