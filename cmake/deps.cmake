@@ -22,6 +22,7 @@ if(WIN32)
     message(FATAL_ERROR "libspng or zlib for win64 missing in ${TAMBLE_JPEG_PREFIX}; run scripts/deps-png")
   endif()
   target_compile_definitions(tamble_png INTERFACE SPNG_STATIC)
+  target_include_directories(tamble_png INTERFACE "${TAMBLE_JPEG_PREFIX}/include")
   target_link_libraries(tamble_png INTERFACE "${TAMBLE_JPEG_PREFIX}/lib/libspng.a"
                         "${TAMBLE_JPEG_PREFIX}/lib/libz.a")
 else()
