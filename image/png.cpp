@@ -243,6 +243,12 @@ int decode_to_dib(spng_ctx* c, size_t max_bytes, PackedDib* out) {
             code = read_pixels(c, ihdr, layout, max_bytes, h.get());
         }
     }
+    // The chunks after the pixels, to the end: the pixel data's last CRC
+    // is read only here when the compressed stream fills its chunk exactly.
+    if (!code) {
+        int ret = spng_decode_chunks(c);
+        if (ret) code = damaged(ret);
+    }
     if (code) {
         mem_free(dib);
         return code;
