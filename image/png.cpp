@@ -35,11 +35,12 @@ using Buffer = std::unique_ptr<uint8_t, MallocFree>;
 // Validates a locked PackedDib for the writer; 0 when it can be written.
 int check_writable(const DibHeader* h, size_t block_size) {
     if (h->biSize < 40 || h->biPlanes != 1 || h->biCompression != 0 || h->biBitCount != 24 ||
-        dib_palette_entries(h) != 0)
+        dib_palette_entries(h) > 256)
         return kPngErrFormat;
     // A top-down (negative height) block is not one the program makes.
     if (h->biWidth <= 0 || h->biHeight <= 0) return kPngErrFormat;
-    uint64_t need = uint64_t(h->biSize) + uint64_t(dib_stride(h->biWidth, 24)) * uint64_t(h->biHeight);
+    uint64_t need = uint64_t(h->biSize) + dib_palette_bytes(h) +
+                    uint64_t(dib_stride(h->biWidth, 24)) * uint64_t(h->biHeight);
     return need > block_size ? kPngErrLock : 0;
 }
 
@@ -245,10 +246,7 @@ int decode_to_dib(spng_ctx* c, size_t max_bytes, PackedDib* out) {
     }
     // The chunks after the pixels, to the end: the pixel data's last CRC
     // is read only here when the compressed stream fills its chunk exactly.
-    if (!code) {
-        int ret = spng_decode_chunks(c);
-        if (ret) code = damaged(ret);
-    }
+    if (!code && (ret = spng_decode_chunks(c)) != 0) code = damaged(ret);
     if (code) {
         mem_free(dib);
         return code;

@@ -12,7 +12,7 @@
 
 #include "image/dib.h"
 
-constexpr int kPngErrFile = -1;     // cannot open, read, create or write the file
+constexpr int kPngErrFile = -1;     // no data; cannot open, create or write the file
 constexpr int kPngErrLock = -2;     // cannot lock, or block smaller than its header and rows
 constexpr int kPngErrFormat = -3;   // not a 24-bit bottom-up picture (writer)
 constexpr int kPngErrDamaged = -4;  // not a PNG, or one the library refuses as damaged
