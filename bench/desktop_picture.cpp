@@ -415,3 +415,9 @@ std::string bench_scratch_path(const char* name, int width, int height, const ch
              std::to_string(height) + "." + ext))
         .string();
 }
+
+int64_t bench_file_size(const std::string& path) {
+    std::error_code ec;
+    auto n = std::filesystem::file_size(path, ec);
+    return ec ? 0 : int64_t(n);
+}

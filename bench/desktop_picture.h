@@ -7,6 +7,7 @@
 // a smooth gradient, a chart and a task bar.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "image/dib.h"
@@ -21,6 +22,9 @@ PackedDib bench_cached_picture(int width, int height);
 
 // A scratch file in the temporary folder: tamble_bench_<name><w>x<h>.<ext>.
 std::string bench_scratch_path(const char* name, int width, int height, const char* ext);
+
+// A file's size in bytes, 0 when it cannot be read.
+int64_t bench_file_size(const std::string& path);
 
 // Write a 24-bit PackedDib as a binary PPM (P6) or as a 24-bit BMP file for
 // the outside tools. 1 on success, 0 on failure.

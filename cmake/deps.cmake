@@ -1,5 +1,5 @@
-# Third-party libraries: libjpeg (IJG interface from libjpeg-turbo) and
-# GoogleTest built from the sources Debian ships.
+# Third-party libraries: libjpeg (IJG interface from libjpeg-turbo), libspng
+# over zlib, and GoogleTest built from the sources Debian ships.
 
 add_library(tamble_jpeg INTERFACE)
 if(WIN32)
@@ -13,6 +13,24 @@ if(WIN32)
 else()
   find_package(JPEG REQUIRED)
   target_link_libraries(tamble_jpeg INTERFACE JPEG::JPEG)
+endif()
+
+add_library(tamble_png INTERFACE)
+if(WIN32)
+  # Cross-built by scripts/deps-png from Debian's source packages, beside libjpeg.
+  if(NOT EXISTS "${TAMBLE_JPEG_PREFIX}/lib/libspng.a" OR NOT EXISTS "${TAMBLE_JPEG_PREFIX}/lib/libz.a")
+    message(FATAL_ERROR "libspng or zlib for win64 missing in ${TAMBLE_JPEG_PREFIX}; run scripts/deps-png")
+  endif()
+  target_compile_definitions(tamble_png INTERFACE SPNG_STATIC)
+  target_include_directories(tamble_png INTERFACE "${TAMBLE_JPEG_PREFIX}/include")
+  target_link_libraries(tamble_png INTERFACE "${TAMBLE_JPEG_PREFIX}/lib/libspng.a"
+                        "${TAMBLE_JPEG_PREFIX}/lib/libz.a")
+else()
+  find_package(ZLIB REQUIRED)
+  find_path(SPNG_INCLUDE_DIR spng.h REQUIRED)
+  find_library(SPNG_LIBRARY spng REQUIRED)
+  target_include_directories(tamble_png INTERFACE "${SPNG_INCLUDE_DIR}")
+  target_link_libraries(tamble_png INTERFACE "${SPNG_LIBRARY}" ZLIB::ZLIB)
 endif()
 
 set(GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")

@@ -39,6 +39,8 @@ ensure_packages() {
         command -v "$cmd" >/dev/null 2>&1 || missing+=("$pkg")
     done
     [ -f /usr/include/jpeglib.h ] || missing+=(libjpeg62-turbo-dev)
+    [ -f /usr/include/spng.h ] || missing+=(libspng-dev)
+    [ -f /usr/include/zlib.h ] || missing+=(zlib1g-dev)
     [ -d /usr/src/googletest ] || missing+=(googletest)
     # A Japanese font, so that Wine can show the program's texts.
     [ -f /usr/share/fonts/opentype/ipafont-gothic/ipag.ttf ] || missing+=(fonts-ipafont-gothic)
@@ -80,6 +82,7 @@ build_native_sanitized() {
 
 build_win64() {
     "$TOP/scripts/deps-jpeg"
+    "$TOP/scripts/deps-png"
     cmake -S "$TOP" -B "$BUILD/win64" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_TOOLCHAIN_FILE="$TOP/cmake/mingw-w64-x86_64.cmake" >/dev/null
     cmake --build "$BUILD/win64" -j2 "$@"

@@ -18,6 +18,7 @@
 
 #include "app/startup.h"
 #include "capture/constraints.h"
+#include "image/png.h"
 #include "output/image_writer.h"
 #include "output/scrap_item.h"
 #include "output/selection_memory.h"
@@ -175,6 +176,7 @@ TEST_F(BadInput, FullDiskLosesNothing) {
             faults |= (image_write_as(image, type, path.c_str(), 100) != image_write_failure(type))
                       << bit++;
         }
+        faults |= (png_write_dib(image, (folder_ + "full.png").c_str()) != kPngErrFile) << bit;
         _exit(faults);
     }
     int status = 0;
@@ -183,6 +185,7 @@ TEST_F(BadInput, FullDiskLosesNothing) {
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(test_read_file(scrap), old_text);
     EXPECT_FALSE(std::filesystem::exists(scrap + ".$tmp"));
+    EXPECT_FALSE(std::filesystem::exists(folder_ + "full.png")) << "a half-written picture";
 }
 #endif
 
