@@ -17,6 +17,7 @@
 #include "state/settings.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
+#include "ui/guarded_proc.h"
 
 namespace {
 
@@ -94,7 +95,7 @@ void on_close_request(HWND window) {
 
 int main_window_register(HINSTANCE instance) {
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = main_window_proc;
+    wc.lpfnWndProc = guarded_window_proc<main_window_proc>;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     wc.lpszClassName = kMainClassName;

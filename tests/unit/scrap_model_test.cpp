@@ -52,7 +52,7 @@ std::string item(const char* marker, const char* heading, const char* link, cons
 }
 
 std::string rewrite(const std::string& file, ScrapModel* m) {
-    EXPECT_EQ(scrap_model_load(dup(file), m), 0);
+    EXPECT_EQ(scrap_model_load(dup(file), file.size(), m), 0);
     return take(scrap_model_text(*m));
 }
 
@@ -61,7 +61,7 @@ TEST(ScrapModel, ItemsAsOutputWritesThemReadBack) {
         scrap_with({item(kMarkerA, "Title", "a.html", "line1\r\nline2", kFlagTextRight),
                     item(kMarkerB, nullptr, nullptr, "<&>", 0)});
     ScrapModel m;
-    ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+    ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
     ASSERT_EQ(m.items.size(), 2u);
     EXPECT_EQ(m.current, 1);  // the newest item
     EXPECT_STREQ(m.title, "表題");
@@ -106,7 +106,7 @@ TEST(ScrapModel, RewritesAreStable) {
 TEST(ScrapModel, TitleSubtitleAndEmptiedHeading) {
     const std::string file = scrap_with({item(kMarkerA, "Head", nullptr, "t", 0)});
     ScrapModel m;
-    ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+    ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
     std::strcpy(m.title, "New\r\ntitle");
     std::strcpy(m.subtitle, "Sub");
     scrap_set_text(&m.items[0].heading, "");
@@ -125,7 +125,7 @@ TEST(ScrapModel, TitleSubtitleAndEmptiedHeading) {
     EXPECT_EQ(out, expected);
     scrap_model_free(&m);
     ScrapModel back;
-    ASSERT_EQ(scrap_model_load(dup(out), &back), 0);
+    ASSERT_EQ(scrap_model_load(dup(out), out.size(), &back), 0);
     EXPECT_STREQ(back.title, "New\r\ntitle");
     scrap_model_free(&back);
 }
@@ -143,7 +143,7 @@ TEST(ScrapModel, FilesThatAreNoScrap) {
     };
     for (const Case& c : cases) {
         ScrapModel m;
-        EXPECT_EQ(scrap_model_load(dup(c.text), &m), c.message) << c.text.substr(0, 30);
+        EXPECT_EQ(scrap_model_load(dup(c.text), c.text.size(), &m), c.message) << c.text.substr(0, 30);
         EXPECT_TRUE(m.items.empty());
         scrap_model_free(&m);
     }
@@ -163,7 +163,7 @@ TEST(ScrapModel, LimitsOfTitleHeadingAndLink) {
         std::string file = scrap_with({item(kMarkerA, c.heading.c_str(), c.link.c_str(), "t", 0)});
         file.replace(file.find("表題"), 4, c.title);
         ScrapModel m;
-        ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+        ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
         const ScrapItem& it = m.items[0];
         EXPECT_EQ(std::string(m.title), c.title_kept ? c.title : "") << c.title.size();
         // A title that could not be read is not lost by a rewrite.
@@ -207,7 +207,7 @@ TEST(ScrapModel, NavigationDeleteAndSwap) {
                                          item(kMarkerA, "2", nullptr, nullptr, 0),
                                          item(kMarkerA, "3", nullptr, nullptr, 0)});
     ScrapModel m;
-    ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+    ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
     EXPECT_EQ(scrap_model_move(&m, ScrapMove::kNext), 0);  // already last
     EXPECT_EQ(scrap_model_move(&m, ScrapMove::kFirst), 1);
     EXPECT_EQ(scrap_model_move(&m, ScrapMove::kPrevious), 0);
@@ -242,7 +242,7 @@ TEST(ScrapModel, WrapMarkOnlyAtTheEnd) {
     for (int flags : {0, int(kFlagTextRight)}) {
         const std::string file = scrap_with({item(kMarkerA, nullptr, nullptr, inside.c_str(), flags)});
         ScrapModel m;
-        ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+        ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
         EXPECT_EQ(str(m.items[0].text), inside) << flags;
         EXPECT_EQ(m.items[0].wrap, flags ? 1 : 0);
         const std::string once = take(scrap_model_text(m));
@@ -266,9 +266,9 @@ TEST(ScrapModel, KeptFuzzFindingsRewriteStably) {
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         const std::string text = test_read_file(entry.path().string());
         ScrapModel first, second;
-        if (scrap_model_load(dup(text), &first) == 0) {
+        if (scrap_model_load(dup(text), text.size(), &first) == 0) {
             const std::string once = take(scrap_model_text(first));
-            ASSERT_EQ(scrap_model_load(dup(once), &second), 0) << entry.path();
+            ASSERT_EQ(scrap_model_load(dup(once), once.size(), &second), 0) << entry.path();
             EXPECT_EQ(second.items.size(), first.items.size()) << entry.path();
             EXPECT_EQ(take(scrap_model_text(second)), once) << entry.path();
         }
