@@ -166,8 +166,14 @@ TEST(ScrapModel, LimitsOfTitleHeadingAndLink) {
         ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
         const ScrapItem& it = m.items[0];
         EXPECT_EQ(std::string(m.title), c.title_kept ? c.title : "") << c.title.size();
-        // A title that could not be read is not lost by a rewrite.
+        // A title that could not be read is not lost by a rewrite, nor by a
+        // changed subtitle.
         EXPECT_NE(take(scrap_model_text(m)).find("<title>" + c.title + "</title>"), std::string::npos);
+        std::strcpy(m.subtitle, "S");
+        const std::string changed = take(scrap_model_text(m));
+        EXPECT_NE(changed.find("<title>" + c.title + "</title>"), std::string::npos);
+        EXPECT_NE(changed.find("<h1>表題</h1>"), std::string::npos);
+        EXPECT_NE(changed.find("<h3>S</h3>"), std::string::npos);
         EXPECT_EQ(str(it.heading), c.heading_kept ? c.heading : "(none)") << c.heading.size();
         EXPECT_EQ(str(it.link), c.link_kept ? c.link : "(none)") << c.link.size();
         if (!c.link_kept) {
@@ -277,6 +283,56 @@ TEST(ScrapModel, KeptFuzzFindingsRewriteStably) {
         ++files;
     }
     EXPECT_GT(files, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The file is bytes of known length: a NUL in the head, in an item's text
+// or after the page's end cuts nothing on a rewrite. An item holding one
+// is kept as it stands, and the items after it are read as usual.
+TEST(ScrapModel, NulBytesCutNothing) {
+    std::string good = item(kMarkerA, "H", nullptr, "t", 0);
+    good.replace(good.find("<br>t"), 5, "<br>\r\nt");  // as the editor writes it
+    const std::string file = scrap_with({good, good, good});
+    const std::string nul("\0x", 2);
+    for (size_t at : {file.find("<title>"), file.find("<br>\r\nt", file.find(kMarkerA) + 1) + 6,
+                      file.size()}) {
+        std::string with_nul = file;
+        with_nul.insert(at, nul);
+        ScrapModel m;
+        ASSERT_EQ(scrap_model_load(dup(with_nul), with_nul.size(), &m), 0) << at;
+        EXPECT_EQ(m.items.size(), 3u) << at;
+        size_t size = 0;
+        char* out = scrap_model_text(m, &size);
+        EXPECT_TRUE(out && std::string(out, size) == with_nul) << at;
+        std::free(out);
+        scrap_model_free(&m);
+    }
+}
+
+// A field is cut to what the file reads back: its form in the file (each
+// line end as "<br>\r\n") within the limit, never inside a double-byte
+// character (lead bytes at both ends of both ranges; trail bytes 0x5B,
+// 0x5C and 0x5D).
+TEST(ScrapModel, FieldsFitInBytesAtACharacter) {
+    struct Case { const char* text; size_t limit; const char* fitted; };
+    const Case cases[] = {
+        {"abc", 3, "abc"},
+        {"abc", 2, "ab"},
+        {"a\r\nb", 7, "a\r\n"},        // the line end takes six bytes
+        {"a\r\nb", 6, "a"},
+        {"\x81\x5B\x9F\x5C", 3, "\x81\x5B"},
+        {"a\xE0\x5D", 2, "a"},
+        {"\xFC\x5C\xFC\x5B", 4, "\xFC\x5C\xFC\x5B"},
+        {"\x83\x5C", 1, ""},
+    };
+    for (const Case& c : cases) {
+        std::string text = c.text;
+        scrap_fit_field(&text[0], c.limit);
+        EXPECT_STREQ(text.c_str(), c.fitted) << c.text << " " << c.limit;
+    }
 }
 
 }  // namespace
