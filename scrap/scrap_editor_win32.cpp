@@ -40,6 +40,7 @@ CommandGate gate;
 bool confirmed = false;
 bool ended = false;
 int waiting = 0;  // steps under way that show the wait cursor
+bool rendering = false;  // the preview draws into the canvas (and runs the pump)
 
 // The scrap file's size and time as loaded: a file that another program
 // changed since is never overwritten.
@@ -142,7 +143,13 @@ void show_item(HWND dialog) {
         WaitCursor wait;
         char base[kPathSize];
         std::snprintf(base, sizeof base, "%s%s", g_app.data_folder, kScratchBase);
-        preview_render(canvas, item ? item->tag : nullptr, base);
+        PackedDib drawing = canvas;
+        rendering = true;
+        preview_render(drawing, item ? item->tag : nullptr, base);
+        rendering = false;
+        // The dialog went away meanwhile (the program is ending): the canvas
+        // is freed here, now that nothing draws into it.
+        if (!canvas) mem_free(drawing);
     }
     InvalidateRect(GetDlgItem(dialog, IDC_SCRAP_PREVIEW), nullptr, FALSE);
 }
@@ -316,7 +323,7 @@ void on_destroy(HWND dialog) {
     detach_hints(dialog);
     for (const ButtonIcon& b : kButtons) button_icon_free(dialog, b.control);
     destroy_caption_icon();
-    if (canvas) mem_free(canvas);
+    if (canvas && !rendering) mem_free(canvas);
     canvas = nullptr;
 }
 

@@ -13,32 +13,32 @@
 // not told again.
 void procedure_failed(HWND window);
 
+// Runs `run`; when it throws, tells the user and answers `fallback()`.
+template <typename Run, typename Fallback>
+auto guarded_call(HWND window, Run run, Fallback fallback) -> decltype(run()) {
+    try {
+        return run();
+    } catch (...) {
+        procedure_failed(window);
+        return fallback();
+    }
+}
+
 template <INT_PTR(CALLBACK* Proc)(HWND, UINT, WPARAM, LPARAM)>
 INT_PTR CALLBACK guarded_dialog_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    try {
-        return Proc(dialog, message, wparam, lparam);
-    } catch (...) {
-        procedure_failed(dialog);
-        return FALSE;
-    }
+    return guarded_call(
+        dialog, [&] { return Proc(dialog, message, wparam, lparam); }, [] { return INT_PTR(FALSE); });
 }
 
 template <LRESULT(CALLBACK* Proc)(HWND, UINT, WPARAM, LPARAM)>
 LRESULT CALLBACK guarded_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
-    try {
-        return Proc(window, message, wparam, lparam);
-    } catch (...) {
-        procedure_failed(window);
-        return DefWindowProcA(window, message, wparam, lparam);
-    }
+    return guarded_call(
+        window, [&] { return Proc(window, message, wparam, lparam); },
+        [&] { return DefWindowProcA(window, message, wparam, lparam); });
 }
 
 // The same for a timer's procedure, which the message loop calls as well.
 template <void(CALLBACK* Proc)(HWND, UINT, UINT_PTR, DWORD)>
 void CALLBACK guarded_timer_proc(HWND window, UINT message, UINT_PTR id, DWORD time) {
-    try {
-        Proc(window, message, id, time);
-    } catch (...) {
-        procedure_failed(window);
-    }
+    guarded_call(window, [&] { Proc(window, message, id, time); }, [] {});
 }

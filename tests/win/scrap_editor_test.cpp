@@ -156,6 +156,10 @@ Step editor_shown() {
     return wait_for("the editor", [] { return editor() != nullptr; });
 }
 
+// The editor shows the wait cursor while it loads a picture (the fields
+// are filled before it).
+bool loading() { return GetCursor() == LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); }
+
 // The item menu while it is open.
 HMENU open_menu() {
     HWND w = thread_window("#32768");
@@ -463,7 +467,7 @@ TEST_F(ScrapEditor, CancelLeavesTheFileAfterEditsDeleteSwapAndTitle) {
                    confirm_delete(),
                    wait_for("two items left",
                             [] {
-                                if (field(IDC_SCRAP_COUNT) != "2") return false;
+                                if (field(IDC_SCRAP_COUNT) != "2" || loading()) return false;
                                 // The newest item moved up, with what the user typed.
                                 EXPECT_EQ(field(IDC_SCRAP_NUMBER), "2");
                                 EXPECT_EQ(field(IDC_SCRAP_TIME), kItems[2].time);
@@ -477,7 +481,7 @@ TEST_F(ScrapEditor, CancelLeavesTheFileAfterEditsDeleteSwapAndTitle) {
                std::vector<Step>{
                    wait_for("swapped to the front",
                             [] {
-                                if (field(IDC_SCRAP_NUMBER) != "1") return false;
+                                if (field(IDC_SCRAP_NUMBER) != "1" || loading()) return false;
                                 EXPECT_EQ(field(IDC_SCRAP_TIME), kItems[2].time);
                                 EXPECT_EQ(field(IDC_SCRAP_HEADING), "変えた見出し");
                                 expect_preview(kItems[2]);
@@ -597,9 +601,10 @@ TEST_F(ScrapEditor, NoMemoryWhileStoringIsToldAndLosesNothing) {
     EXPECT_EQ(test_read_file(scrap_), before);
 }
 
-// The program ending while the editor is open (its owner destroyed, as the
-// main window's WM_CLOSE does, or the Windows session ending) is Cancel:
-// what was typed and stored meanwhile is not written.
+// The program ending while the editor is open (its owner closed, as the
+// main window's WM_CLOSE closes it, here in the middle of loading a
+// picture; or the Windows session ending) is Cancel: what was typed and
+// stored meanwhile is not written.
 TEST_F(ScrapEditor, ProgramEndingWhileOpenLeavesTheFile) {
     const std::string before = write_scrap(2);
     for (bool session_ends : {false, true}) {
@@ -609,10 +614,12 @@ TEST_F(ScrapEditor, ProgramEndingWhileOpenLeavesTheFile) {
         run_editor({editor_shown(), act("edit, leave the item, end", [owner, session_ends] {
                         SetDlgItemTextA(editor(), IDC_SCRAP_TEXT, "打ちかけ");
                         press(IDC_SCRAP_PREVIOUS);
-                        if (session_ends)
+                        if (session_ends) {
                             SendMessageA(editor(), WM_ENDSESSION, TRUE, 0);
-                        else
-                            DestroyWindow(owner);
+                        } else {
+                            press_later(editor(), IDC_SCRAP_NEXT);
+                            PostMessageA(owner, WM_CLOSE, 0, 0);
+                        }
                     })},
                    owner);
         if (IsWindow(owner)) DestroyWindow(owner);
