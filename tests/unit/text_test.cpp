@@ -108,7 +108,7 @@ TEST(GrowableString, GrowsGeometrically) {
     TextBuffer b;
     for (int i = 0; i < 10000; ++i) {
         s = append_text(s, "0123456789");
-        text_append(&b, "01234\0789", 10);
+        text_append(&b, "01234\0" "6789", 10);
     }
     text_set_realloc(nullptr);
     EXPECT_LT(g_grows, 80);
@@ -117,7 +117,7 @@ TEST(GrowableString, GrowsGeometrically) {
     size_t length = 0;
     char* t = text_take(&b, &length);
     ASSERT_EQ(length, 100000u);
-    EXPECT_EQ(std::string(t + 99990, 10), std::string("01234\0789", 10));  // NULs are bytes
+    EXPECT_EQ(std::string(t + 99990, 10), std::string("01234\0" "6789", 10));  // NULs are bytes
     std::free(t);
 }
 
