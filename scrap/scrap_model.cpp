@@ -32,11 +32,14 @@ bool starts(const char* p, const char* end, const char* s) {
     return size_t(end - p) >= n && std::memcmp(p, s, n) == 0;
 }
 
-// The first `s` in [from, end), or null.
+// The first `s` in [from, end), or null. The bytes may hold NULs.
 const char* find_in(const char* from, const char* end, const char* s) {
     const size_t n = len(s);
-    for (const char* p = from; p + n <= end; ++p)
+    for (const char* p = from; p < end && size_t(end - p) >= n; ++p) {
+        p = static_cast<const char*>(std::memchr(p, s[0], size_t(end - p) - n + 1));
+        if (!p) return nullptr;
         if (std::memcmp(p, s, n) == 0) return p;
+    }
     return nullptr;
 }
 
