@@ -92,9 +92,8 @@ TEST(GrowableString, LostPieceIsReported) {
     EXPECT_EQ(take(s), "bcd");
 }
 
-// A text of many pieces grows its block by half again when full: a few
-// dozen reallocations for ten thousand pieces, not one per piece, in both
-// kinds of growable string.
+// Ten thousand pieces take a few dozen reallocations, not one each, in
+// both kinds of growable string; a NUL in a piece is a byte like any other.
 int g_grows = 0;
 void* counting_realloc(void* block, size_t size) {
     ++g_grows;
@@ -103,7 +102,6 @@ void* counting_realloc(void* block, size_t size) {
 
 TEST(GrowableString, GrowsGeometrically) {
     text_set_realloc(counting_realloc);
-    g_grows = 0;
     char* s = nullptr;
     TextBuffer b;
     for (int i = 0; i < 10000; ++i) {
@@ -113,11 +111,10 @@ TEST(GrowableString, GrowsGeometrically) {
     text_set_realloc(nullptr);
     EXPECT_LT(g_grows, 80);
     EXPECT_EQ(std::strlen(s), 100000u);
-    std::free(s);
     size_t length = 0;
     char* t = text_take(&b, &length);
-    ASSERT_EQ(length, 100000u);
-    EXPECT_EQ(std::string(t + 99990, 10), std::string("01234\0" "6789", 10));  // NULs are bytes
+    EXPECT_EQ(std::string(t, length).substr(99990), std::string("01234\0" "6789", 10));
+    std::free(s);
     std::free(t);
 }
 

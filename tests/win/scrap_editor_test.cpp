@@ -556,123 +556,86 @@ TEST_F(ScrapEditor, UnreadableOrEmptyScrapIsToldAndNotOpened) {
     }
 }
 
-// Clicks that come while the preview resamples a picture (the program's
-// pump runs then) wait until it is done: "次" twice and OK, all queued at
-// once, store each item's own fields, so every item stays as it was. The
-// bytes after the page's end, a NUL among them, stay as well.
+// Clicks that come while the preview resamples a picture (which runs the
+// pump) wait until it is done: "次" twice and OK, queued at once, store each
+// item's own fields. The bytes after the page's end, a NUL among them, stay.
 TEST_F(ScrapEditor, ClicksQueuedDuringALoadKeepEachItemsTexts) {
     const std::string before = write_scrap(3) + std::string("\0tail", 5);
     test_write_file(scrap_, before);
-    run_editor({
-        editor_shown(),
-        act("first, then next, next and OK at once", [] {
-            press(IDC_SCRAP_FIRST);
-            for (int id : {IDC_SCRAP_NEXT, IDC_SCRAP_NEXT, IDOK}) press_later(editor(), id);
-        }),
-    });
+    run_editor({editor_shown(), act("first, then next, next and OK at once", [] {
+                    press(IDC_SCRAP_FIRST);
+                    for (int id : {IDC_SCRAP_NEXT, IDC_SCRAP_NEXT, IDOK}) press_later(editor(), id);
+                })});
     const std::string got = test_read_file(scrap_), want = with_editor_breaks(before);
     EXPECT_TRUE(got == want) << difference(got, want);
 }
 
-// Memory that runs out while the fields are stored is told (message 20);
-// the dialog stays on the item and nothing is written.
-TEST_F(ScrapEditor, NoMemoryWhileStoringIsToldAndLosesNothing) {
-    const std::string before = write_scrap(2);
-    run_editor({
-        editor_shown(),
-        act("a long text; memory runs out on leaving the item",
-            [] {
-                std::string text;
-                for (int i = 0; i < 500; ++i) text += std::string(78, 'x') + "\r\n";
-                SetDlgItemTextA(editor(), IDC_SCRAP_TEXT, text.c_str());
-                fail_next_allocation_of(text.size());
-                press_later(editor(), IDC_SCRAP_PREVIOUS);
-            }),
-        answer_warning(kMsgNoMemory),
-        wait_for("still on the item",
-                 [] {
-                     if (thread_window("#32770", kAppCaption)) return false;
-                     EXPECT_EQ(field(IDC_SCRAP_NUMBER), "2");
-                     return true;
-                 }),
-        act("cancel", [] { press_later(editor(), IDCANCEL); }),
-    });
-    fail_next_allocation_of(0);
-    EXPECT_EQ(test_read_file(scrap_), before);
-}
-
-// The program ending while the editor is open (its owner closed, as the
+// Memory that runs out while the fields are stored is told; the dialog
+// stays on the item. Ending the program meanwhile (the owner closed, as the
 // main window's WM_CLOSE closes it, here in the middle of loading a
-// picture; or the Windows session ending) is Cancel: what was typed and
-// stored meanwhile is not written.
-TEST_F(ScrapEditor, ProgramEndingWhileOpenLeavesTheFile) {
+// picture), or the session ending, is Cancel: nothing is written.
+TEST_F(ScrapEditor, NoMemoryOrTheProgramEndingLosesNothing) {
     const std::string before = write_scrap(2);
     for (bool session_ends : {false, true}) {
-        SCOPED_TRACE(session_ends);
         HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                      nullptr, nullptr);
-        run_editor({editor_shown(), act("edit, leave the item, end", [owner, session_ends] {
-                        SetDlgItemTextA(editor(), IDC_SCRAP_TEXT, "打ちかけ");
-                        press(IDC_SCRAP_PREVIOUS);
-                        if (session_ends) {
-                            SendMessageA(editor(), WM_ENDSESSION, TRUE, 0);
-                        } else {
-                            press_later(editor(), IDC_SCRAP_NEXT);
-                            PostMessageA(owner, WM_CLOSE, 0, 0);
-                        }
+        run_editor({editor_shown(), act("a long text; no memory on leaving the item", [] {
+                        std::string text;
+                        for (int i = 0; i < 500; ++i) text += std::string(78, 'x') + "\r\n";
+                        SetDlgItemTextA(editor(), IDC_SCRAP_TEXT, text.c_str());
+                        fail_next_allocation_of(text.size());
+                        press_later(editor(), IDC_SCRAP_PREVIOUS);
+                    }),
+                    answer_warning(kMsgNoMemory),
+                    act("leave the item, end", [owner, session_ends] {
+                        EXPECT_EQ(field(IDC_SCRAP_NUMBER), "2");
+                        press(IDC_SCRAP_PREVIOUS);  // the text is stored now
+                        if (session_ends) return (void)SendMessageA(editor(), WM_ENDSESSION, 1, 0);
+                        press_later(editor(), IDC_SCRAP_NEXT);
+                        PostMessageA(owner, WM_CLOSE, 0, 0);
                     })},
                    owner);
+        fail_next_allocation_of(0);
         if (IsWindow(owner)) DestroyWindow(owner);
-        EXPECT_EQ(test_read_file(scrap_), before);
+        EXPECT_EQ(test_read_file(scrap_), before) << session_ends;
     }
 }
 
-// A file another program changed since it was read is not overwritten: OK
-// says so (message 32) and the dialog stays open.
+// A file that another program changed since it was read is not written
+// over: OK says so and the dialog stays open.
 TEST_F(ScrapEditor, OkKeepsAFileChangedElsewhere) {
-    write_scrap(2);
-    std::string changed;
-    run_editor({
-        editor_shown(),
-        act("another program adds to the file; OK",
-            [&changed, this] {
-                changed = test_read_file(scrap_);
-                changed.insert(changed.find(kInsertPlace), "<p>added</p>\r\n");
-                test_write_file(scrap_, changed);
-                press_later(editor(), IDOK);
-            }),
-        answer_warning(kMsgScrapChangedElsewhere),
-        wait_for("the editor still open",
-                 [] { return !thread_window("#32770", kAppCaption) && editor() != nullptr; }),
-        act("cancel", [] { press_later(editor(), IDCANCEL); }),
-    });
+    std::string changed = write_scrap(2);
+    changed.insert(changed.find(kInsertPlace), "<p>added</p>\r\n");
+    run_editor({editor_shown(), act("another program adds; OK", [&] {
+                    test_write_file(scrap_, changed);
+                    press_later(editor(), IDOK);
+                }),
+                answer_warning(kMsgScrapChangedElsewhere),
+                act("still open: cancel", [] { press_later(editor(), IDCANCEL); })});
     EXPECT_TRUE(test_read_file(scrap_) == changed);
 }
 
-// Heading, link and title are stored in bytes as the file reads them back
-// (1023 and 255), cut between characters: 512 full-width characters keep
-// 511, a title of 128 keeps 127. Trail bytes 0x5C, 0x5D and 0x5B.
+// Heading, link and title are stored in the bytes the file reads back (1023,
+// 255), cut between characters (trail bytes 0x5C, 0x5D, 0x5B).
 TEST_F(ScrapEditor, LongFieldsAreCutToWhatReadsBack) {
     write_scrap(1);
     auto times = [](const char* c, int n) {
         std::string s;
-        for (int i = 0; i < n; ++i) s += c;
+        while (n--) s += c;
         return s;
     };
     const std::string heading = times("ソ", 512), link = times("望", 512), title = times("ー", 128);
-    run_editor(std::vector<Step>{editor_shown(), act("long heading and link",
-                                                     [&] {
-                                                         SetDlgItemTextA(editor(), IDC_SCRAP_HEADING,
-                                                                         heading.c_str());
-                                                         SetDlgItemTextA(editor(), IDC_SCRAP_LINK,
-                                                                         link.c_str());
-                                                     })} +
+    run_editor(std::vector<Step>{editor_shown(), act("long heading and link", [&] {
+                                     SetDlgItemTextA(editor(), IDC_SCRAP_HEADING, heading.c_str());
+                                     SetDlgItemTextA(editor(), IDC_SCRAP_LINK, link.c_str());
+                                 })} +
                retitle(false, "表題", "副題", title.c_str(), "副題") +
                std::vector<Step>{act("OK", [] { press_later(editor(), IDOK); })});
     const std::string got = test_read_file(scrap_);
-    EXPECT_NE(got.find("<p><h2>" + times("ソ", 511) + "</h2>"), std::string::npos);
-    EXPECT_NE(got.find("<a href=\"" + times("望", 511) + "\">"), std::string::npos);
-    EXPECT_NE(got.find("<title>" + times("ー", 127) + "</title>"), std::string::npos);
+    for (const std::string& want : {"<p><h2>" + times("ソ", 511) + "</h2>",
+                                    "<a href=\"" + times("望", 511) + "\">",
+                                    "<title>" + times("ー", 127) + "</title>"})
+        EXPECT_NE(got.find(want), std::string::npos) << want.substr(0, 12);
 }
 
 }  // namespace
