@@ -18,6 +18,7 @@
 #include "state/settings.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
+#include "ui/guarded_proc.h"
 
 namespace {
 
@@ -101,7 +102,7 @@ void on_end_session(WPARAM ending) {
 
 int main_window_register(HINSTANCE instance) {
     WNDCLASSA wc = {};
-    wc.lpfnWndProc = main_window_proc;
+    wc.lpfnWndProc = guarded_window_proc<main_window_proc>;
     wc.hInstance = instance;
     wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     wc.lpszClassName = kMainClassName;

@@ -19,6 +19,7 @@
 #include "state/window_messages.h"
 #include "ui/clipboard_text.h"
 #include "ui/editor_program.h"
+#include "ui/guarded_proc.h"
 #include "ui/menu_guard.h"
 #include "ui/place.h"
 #include "ui/settings_dialog.h"
@@ -64,7 +65,8 @@ INT_PTR CALLBACK about_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
 }
 
 void show_about(HWND owner) {
-    DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_ABOUT), owner, about_proc, 0);
+    DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_ABOUT), owner,
+                    guarded_dialog_proc<about_proc>, 0);
 }
 
 void run_command(HWND owner, int command) {

@@ -14,6 +14,7 @@
 #include "state/settings.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
+#include "ui/guarded_proc.h"
 #include "ui/menu_guard.h"
 #include "ui/place.h"
 
@@ -130,7 +131,7 @@ INT_PTR CALLBACK sides_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
 
 int run_sides_dialog(int template_id, SidesDialog kind) {
     INT_PTR result = DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(template_id), nullptr,
-                                     sides_proc, LPARAM(kind));
+                                     guarded_dialog_proc<sides_proc>, LPARAM(kind));
     return int(result == 0 && kind != SidesDialog::kSize ? -1 : result);
 }
 
@@ -191,7 +192,7 @@ void width_menu(HWND owner, int text_control) {
 
 int aspect_chooser() {
     INT_PTR result = DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_ASPECT_CHOOSER), nullptr,
-                                     chooser_proc, 0);
+                                     guarded_dialog_proc<chooser_proc>, 0);
     return int(result);
 }
 

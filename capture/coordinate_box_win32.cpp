@@ -19,6 +19,8 @@
 #include "state/window_messages.h"
 #include "ui/button_icons.h"
 #include "ui/colour.h"
+#include "ui/command_gate.h"
+#include "ui/guarded_proc.h"
 #include "ui/hints.h"
 #include "ui/notice.h"
 #include "ui/place.h"
@@ -403,6 +405,8 @@ void on_key_down(WPARAM key) {
     if (direction) PostMessageA(g_app.main_window, UM_MOVE_CORNER, 0, direction);
 }
 
+CommandGate commands;
+
 INT_PTR CALLBACK box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
     if (box_input_filter(message, wparam, box, lparam)) {
         SetWindowLongPtrA(box, DWLP_MSGRESULT, 0);
@@ -419,13 +423,17 @@ INT_PTR CALLBACK box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) 
             on_refresh(box);
             return TRUE;
         case WM_COMMAND:
-            on_command(box, wparam);
+            // The choosers, menus and the notice run their own loops, and the
+            // box stays enabled during them.
+            gate_run(&commands, wparam, [box](uintptr_t c) { on_command(box, c); });
             return TRUE;
         case UM_TOGGLE_FIXED:
             if (bottom_right_box) toggle_fixed(box);
             return TRUE;
         case UM_RCLICK_CONTROL:
-            on_right_click_control(box, reinterpret_cast<HWND>(wparam));
+            gate_run(&commands, wparam, [box](uintptr_t c) {
+                on_right_click_control(box, reinterpret_cast<HWND>(c));
+            });
             return TRUE;
         case UM_RCLICK_OVERLAY:
             place_at_cursor(box);
@@ -471,6 +479,7 @@ int coordinate_box_run(PickState corner) {
                                     : (large ? IDD_BOX_TOP_LEFT_LARGE : IDD_BOX_TOP_LEFT);
     HINSTANCE instance = app_instance();
     box_shown = false;
-    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(id), nullptr, box_proc, 0);
+    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(id), nullptr,
+                                            guarded_dialog_proc<box_proc>, 0);
     return box_shown ? int(result) : kNoBoxResult;
 }

@@ -1,6 +1,7 @@
 #include "capture/filter_subclass.h"
 
 #include "capture/input_filter.h"
+#include "ui/guarded_proc.h"
 
 namespace {
 
@@ -33,10 +34,13 @@ LRESULT CALLBACK subclass_proc(HWND window, UINT message, WPARAM wparam, LPARAM 
     return CallWindowProcA(previous, window, message, wparam, lparam);
 }
 
+// Each slot's procedure, guarded like every procedure of the program.
+template <int N>
+const WNDPROC kSlotProc = guarded_window_proc<subclass_proc<N>>;
 const WNDPROC kProcedures[kFilterSubclassSlots] = {
-    subclass_proc<0>, subclass_proc<1>, subclass_proc<2>,  subclass_proc<3>, subclass_proc<4>,
-    subclass_proc<5>, subclass_proc<6>, subclass_proc<7>,  subclass_proc<8>, subclass_proc<9>,
-    subclass_proc<10>, subclass_proc<11>, subclass_proc<12>,
+    kSlotProc<0>, kSlotProc<1>, kSlotProc<2>,  kSlotProc<3>,  kSlotProc<4>,
+    kSlotProc<5>, kSlotProc<6>, kSlotProc<7>,  kSlotProc<8>,  kSlotProc<9>,
+    kSlotProc<10>, kSlotProc<11>, kSlotProc<12>,
 };
 
 }  // namespace

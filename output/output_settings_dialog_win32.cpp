@@ -19,6 +19,8 @@
 #include "sys/paths.h"
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
+#include "ui/command_gate.h"
+#include "ui/guarded_proc.h"
 #include "ui/hints.h"
 #include "ui/place.h"
 
@@ -280,6 +282,8 @@ void on_command(HWND dialog, int id) {
     }
 }
 
+CommandGate commands;
+
 INT_PTR CALLBACK output_settings_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
@@ -289,7 +293,8 @@ INT_PTR CALLBACK output_settings_proc(HWND dialog, UINT message, WPARAM wparam, 
             apply_kind(dialog);
             return TRUE;
         case WM_COMMAND:
-            on_command(dialog, LOWORD(wparam));
+            // The pickers and warnings run their own loops.
+            gate_run(&commands, wparam, [dialog](uintptr_t c) { on_command(dialog, LOWORD(c)); });
             return TRUE;
         case WM_DESTROY:
             button_icon_free(dialog, IDC_OUT_FOLDER_PICK);
@@ -306,5 +311,5 @@ INT_PTR CALLBACK output_settings_proc(HWND dialog, UINT message, WPARAM wparam, 
 int output_settings_dialog(HWND owner) {
     HINSTANCE instance = app_instance();
     return int(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_OUTPUT_SETTINGS), owner,
-                               output_settings_proc, 0));
+                               guarded_dialog_proc<output_settings_proc>, 0));
 }

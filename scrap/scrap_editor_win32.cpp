@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <vector>
+#include <string>
 
 #include "image/dib.h"
 #include "resources/resource_ids.h"
@@ -18,7 +18,9 @@
 #include "state/window_messages.h"
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
+#include "ui/command_gate.h"
 #include "ui/editor_program.h"
+#include "ui/guarded_proc.h"
 #include "ui/hints.h"
 #include "ui/menu_guard.h"
 #include "ui/place.h"
@@ -28,10 +30,30 @@ namespace {
 // The editor's state while the command runs.
 ScrapModel scrap;
 PackedDib canvas = nullptr;
+// Commands that come while one runs (the preview's resampling runs the
+// message pump) wait and then run in order; during the external edit they
+// are refused.
+CommandGate gate;
+// Only OK, or deleting the only item, writes the file: a dialog that ends
+// any other way (Cancel, the program ending while it is open) leaves the
+// file as it is.
+bool confirmed = false;
+bool ended = false;
+int waiting = 0;  // steps under way that show the wait cursor
+bool rendering = false;  // the preview draws into the canvas (and runs the pump)
+
+// The scrap file's size and time as loaded: a file that another program
+// changed since is never overwritten.
+struct FileStamp {
+    unsigned long long size;
+    unsigned long long time;
+};
+FileStamp loaded_stamp = {};
 
 const char kItemTextFile[] = "$cscrap.txt";
 const char kScratchBase[] = "$image";
-constexpr int kFieldSize = 1028;  // heading and link fields are read up to 1027 bytes
+// The command that runs the external edit of the item's text.
+const uintptr_t kExternalEditCommand = MAKEWPARAM(IDC_SCRAP_PREVIEW, 0xFFFF);
 
 struct ButtonIcon {
     int control;
@@ -68,41 +90,96 @@ ScrapItem* current_item() {
 
 bool external_edit_running() { return g_app.capture.capture_flags & kCaptureExternalEdit; }
 
+FileStamp stamp_of(const char* path) {
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &info)) return FileStamp{~0ull, ~0ull};
+    return FileStamp{(unsigned long long)info.nFileSizeHigh << 32 | info.nFileSizeLow,
+                     (unsigned long long)info.ftLastWriteTime.dwHighDateTime << 32 |
+                         info.ftLastWriteTime.dwLowDateTime};
+}
+
+char scrap_path[kPathSize] = {};
+
+bool changed_elsewhere() {
+    const FileStamp now = stamp_of(scrap_path);
+    return now.size != loaded_stamp.size || now.time != loaded_stamp.time;
+}
+
+// The wait cursor for a step that can take longer than a moment; while
+// the step runs the message pump, the dialog keeps showing it.
+struct WaitCursor {
+    HCURSOR before;
+    WaitCursor() : before(SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)))) { ++waiting; }
+    ~WaitCursor() {
+        --waiting;
+        SetCursor(before);
+    }
+};
+
+void end_editor(HWND dialog, int result) {
+    confirmed = result == 0;
+    ended = true;
+    EndDialog(dialog, result);
+}
+
 void show_count(HWND dialog) { SetDlgItemInt(dialog, IDC_SCRAP_COUNT, UINT(scrap.items.size()), FALSE); }
 
+// The fields first, then the picture: resampling runs the message pump, and
+// whatever runs meanwhile finds the fields showing the current item.
 void show_item(HWND dialog) {
     ScrapItem* item = current_item();
     SetDlgItemInt(dialog, IDC_SCRAP_NUMBER, UINT(scrap.current + 1), FALSE);
+    if (item) {
+        SetDlgItemTextA(dialog, IDC_SCRAP_TIME, item->timestamp);
+        SetDlgItemTextA(dialog, IDC_SCRAP_HEADING, item->heading ? item->heading : "");
+        SetDlgItemTextA(dialog, IDC_SCRAP_LINK, item->link ? item->link : "");
+        SetDlgItemTextA(dialog, IDC_SCRAP_TEXT, item->text ? item->text : "");
+        // An item kept as it stands (it has no picture) is shown, not edited.
+        const BOOL editable = item->raw == nullptr;
+        for (int id : {IDC_SCRAP_HEADING, IDC_SCRAP_LINK, IDC_SCRAP_TEXT})
+            EnableWindow(GetDlgItem(dialog, id), editable);
+    }
     if (canvas) {
+        WaitCursor wait;
         char base[kPathSize];
         std::snprintf(base, sizeof base, "%s%s", g_app.data_folder, kScratchBase);
-        preview_render(canvas, item ? item->tag : nullptr, base);
+        PackedDib drawing = canvas;
+        rendering = true;
+        preview_render(drawing, item ? item->tag : nullptr, base);
+        rendering = false;
+        // The dialog went away meanwhile (the program is ending): the canvas
+        // is freed here, now that nothing draws into it.
+        if (!canvas) mem_free(drawing);
     }
     InvalidateRect(GetDlgItem(dialog, IDC_SCRAP_PREVIEW), nullptr, FALSE);
-    if (!item) return;
-    SetDlgItemTextA(dialog, IDC_SCRAP_TIME, item->timestamp);
-    SetDlgItemTextA(dialog, IDC_SCRAP_HEADING, item->heading ? item->heading : "");
-    SetDlgItemTextA(dialog, IDC_SCRAP_LINK, item->link ? item->link : "");
-    SetDlgItemTextA(dialog, IDC_SCRAP_TEXT, item->text ? item->text : "");
-    // An item kept as it stands (it has no picture) is shown, not edited.
-    const BOOL editable = item->raw == nullptr;
-    for (int id : {IDC_SCRAP_HEADING, IDC_SCRAP_LINK, IDC_SCRAP_TEXT})
-        EnableWindow(GetDlgItem(dialog, id), editable);
+}
+
+// A field's whole text, as many bytes as it holds.
+std::string field_text(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    std::string text(size_t(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(size_t(GetWindowTextA(control, &text[0], int(text.size()))));
+    return text;
+}
+
+// A heading, link or title field, cut to what the file reads back as such
+// (the edit control's limit counts characters, the file's bytes).
+std::string fitted_field(HWND dialog, int id, size_t limit) {
+    std::string text = field_text(dialog, id);
+    scrap_fit_field(&text[0], limit);
+    text.resize(std::strlen(text.c_str()));
+    return text;
 }
 
 // The three fields back into the current record.
 void store_fields(HWND dialog) {
     ScrapItem* item = current_item();
     if (!item || item->raw) return;
-    HWND text = GetDlgItem(dialog, IDC_SCRAP_TEXT);
-    std::vector<char> buffer(size_t(GetWindowTextLengthA(text)) + 1);
-    GetWindowTextA(text, buffer.data(), int(buffer.size()));
-    scrap_set_text(&item->text, buffer.data());
-    char field[kFieldSize];
-    GetDlgItemTextA(dialog, IDC_SCRAP_HEADING, field, sizeof field);
-    if (!item->heading || std::strcmp(item->heading, field) != 0) scrap_set_text(&item->heading, field);
-    GetDlgItemTextA(dialog, IDC_SCRAP_LINK, field, sizeof field);
-    if (!item->link || std::strcmp(item->link, field) != 0) scrap_set_text(&item->link, field);
+    scrap_set_text(&item->text, field_text(dialog, IDC_SCRAP_TEXT).c_str());
+    const std::string heading = fitted_field(dialog, IDC_SCRAP_HEADING, kScrapPartLimit);
+    if (!item->heading || heading != item->heading) scrap_set_text(&item->heading, heading.c_str());
+    const std::string link = fitted_field(dialog, IDC_SCRAP_LINK, kScrapPartLimit);
+    if (!item->link || link != item->link) scrap_set_text(&item->link, link.c_str());
 }
 
 INT_PTR CALLBACK title_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
@@ -117,8 +194,11 @@ INT_PTR CALLBACK title_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK) {
-                GetDlgItemTextA(dialog, IDC_SCRAP_TITLE, scrap.title, kScrapTitleSize);
-                GetDlgItemTextA(dialog, IDC_SCRAP_SUBTITLE, scrap.subtitle, kScrapTitleSize);
+                const size_t limit = kScrapTitleSize - 1;
+                const std::string title = fitted_field(dialog, IDC_SCRAP_TITLE, limit);
+                const std::string subtitle = fitted_field(dialog, IDC_SCRAP_SUBTITLE, limit);
+                std::memcpy(scrap.title, title.c_str(), title.size() + 1);
+                std::memcpy(scrap.subtitle, subtitle.c_str(), subtitle.size() + 1);
                 EndDialog(dialog, 0);
             } else if (LOWORD(wparam) == IDCANCEL) {
                 EndDialog(dialog, -1);
@@ -155,12 +235,20 @@ void on_item_menu(HWND dialog) {
     g_app.hints_enabled = 0;
     const int chosen = run_item_menu(dialog);
     if (chosen == kItemTitle) {
-        DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_SCRAP_TITLE), dialog, title_proc, 0);
+        DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_SCRAP_TITLE), dialog,
+                        guarded_dialog_proc<title_proc>, 0);
     } else if (chosen == kItemDelete) {
         if (confirm_yes_no(dialog, message_text(kMsgDeleteItem))) {
+            // Deleting the only item writes the file at once: not over
+            // another program's change.
+            if (scrap.items.size() == 1 && changed_elsewhere()) {
+                g_app.hints_enabled = 1;
+                show_warning(dialog, kMsgScrapChangedElsewhere);
+                return;
+            }
             if (scrap_model_delete(&scrap)) {
                 g_app.hints_enabled = 1;
-                EndDialog(dialog, 0);  // no item left: the scrap is written without any
+                end_editor(dialog, 0);  // no item left: the scrap is written without any
                 return;
             }
             show_count(dialog);
@@ -179,6 +267,12 @@ void on_external_edit(HWND dialog) {
     if (external_edit_running()) return;
     ScrapItem* item = current_item();
     if (!item || item->raw) return;
+    // The user works in the other program meanwhile: commands given to the
+    // minimised dialog are refused, not kept for later.
+    struct RefuseMeanwhile {
+        RefuseMeanwhile() { gate.hold = false; }
+        ~RefuseMeanwhile() { gate.hold = true; }
+    } refuse;
     g_app.capture.capture_flags |= kCaptureExternalEdit;
     store_fields(dialog);  // the editor starts from what the user sees
     char path[kPathSize];
@@ -214,7 +308,8 @@ void on_init(HWND dialog) {
     attach_hints(dialog, kEditorHints);
     set_caption_icon(dialog);
     for (const ButtonIcon& b : kButtons) button_icon_set(dialog, b.control, b.icon);
-    // Longer headings and links would not be read back as such.
+    // Longer headings and links would not be read back as such (the limit
+    // counts characters; storing cuts what is longer in bytes).
     SendDlgItemMessageA(dialog, IDC_SCRAP_HEADING, EM_LIMITTEXT, kScrapPartLimit, 0);
     SendDlgItemMessageA(dialog, IDC_SCRAP_LINK, EM_LIMITTEXT, kScrapPartLimit, 0);
     show_count(dialog);
@@ -228,7 +323,7 @@ void on_destroy(HWND dialog) {
     detach_hints(dialog);
     for (const ButtonIcon& b : kButtons) button_icon_free(dialog, b.control);
     destroy_caption_icon();
-    if (canvas) mem_free(canvas);
+    if (canvas && !rendering) mem_free(canvas);
     canvas = nullptr;
 }
 
@@ -260,10 +355,16 @@ void on_command(HWND dialog, int id, int code) {
         }
         case IDOK:
             store_fields(dialog);
-            EndDialog(dialog, 0);
+            // Another program changed the file since it was read: writing
+            // would throw its change away. The user keeps the dialog.
+            if (changed_elsewhere()) {
+                show_warning(dialog, kMsgScrapChangedElsewhere);
+                break;
+            }
+            end_editor(dialog, 0);
             break;
         case IDCANCEL:
-            EndDialog(dialog, -1);
+            end_editor(dialog, -1);
             break;
         case IDC_SCRAP_MENU:
             on_item_menu(dialog);
@@ -272,6 +373,18 @@ void on_command(HWND dialog, int id, int code) {
             if (code == BN_DOUBLECLICKED) PostMessageA(dialog, UM_SCRAP_EXTERNAL_EDIT, 0, 0);
             break;
     }
+}
+
+// Every command goes through the gate, so that none starts while another
+// is still under way.
+void on_gated_command(HWND dialog, uintptr_t command) {
+    gate_run(&gate, command, [dialog](uintptr_t c) {
+        if (ended) return;  // what was held behind OK or Cancel is dropped
+        if (c == kExternalEditCommand)
+            on_external_edit(dialog);
+        else
+            on_command(dialog, LOWORD(c), HIWORD(c));
+    });
 }
 
 INT_PTR CALLBACK editor_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
@@ -283,11 +396,20 @@ INT_PTR CALLBACK editor_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
             if (wparam != IDC_SCRAP_PREVIEW) return FALSE;
             on_draw_preview(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
             return TRUE;
+        case WM_SETCURSOR:
+            if (!waiting) return FALSE;
+            SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
+            SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
+            return TRUE;
         case WM_COMMAND:
-            on_command(dialog, LOWORD(wparam), HIWORD(wparam));
+            on_gated_command(dialog, wparam);
             return TRUE;
         case UM_SCRAP_EXTERNAL_EDIT:
-            on_external_edit(dialog);
+            on_gated_command(dialog, kExternalEditCommand);
+            return TRUE;
+        case WM_ENDSESSION:
+            // Windows ends: as Cancel, the file stays as it is.
+            if (wparam) end_editor(dialog, -1);
             return TRUE;
         case WM_DESTROY:
             on_destroy(dialog);
@@ -297,34 +419,47 @@ INT_PTR CALLBACK editor_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
 }
 
 // Writes the edited scrap back in one step. Tells the user when it could not.
-void write_back(HWND window, const char* path) {
-    char* text = scrap_model_text(scrap);
+void write_back(HWND window) {
+    WaitCursor wait;
+    if (changed_elsewhere()) {
+        show_warning(window, kMsgScrapChangedElsewhere);
+        return;
+    }
+    size_t size = 0;
+    char* text = scrap_model_text(scrap, &size);
     if (!text) {
         show_warning(window, kMsgNoMemory);
         return;
     }
-    const int written = replace_file_atomically(text, std::strlen(text), path);
+    const int written = replace_file_atomically(text, size, scrap_path);
     std::free(text);
     if (!written) show_warning(window, kMsgHtmlCreate);
+}
+
+// Reads the scrap into the model; 0, or the number of the message to show.
+int load_scrap() {
+    WaitCursor wait;
+    loaded_stamp = stamp_of(scrap_path);  // before reading: a change while reading counts
+    size_t size = 0;
+    char* text = scrap_path[0] ? read_text_file(scrap_path, &size) : nullptr;
+    if (!text) return kMsgHtmlRead;
+    return scrap_model_load(text, size, &scrap);
 }
 
 }  // namespace
 
 void edit_scrap(HWND window) {
-    char path[kPathSize] = {};
-    settings_read_string(kSectionOutput, "HtmlFile", path, sizeof path);
-    char* text = path[0] ? read_text_file(path) : nullptr;
-    if (!text) {
-        show_warning(window, kMsgHtmlRead);
-        return;
-    }
-    const int error = scrap_model_load(text, &scrap);
+    settings_read_string(kSectionOutput, "HtmlFile", scrap_path, sizeof scrap_path);
+    const int error = load_scrap();
     if (error) {
         show_warning(window, error);
         return;
     }
-    const INT_PTR result =
-        DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_SCRAP_EDITOR), window, editor_proc, 0);
-    if (result == 0) write_back(window, path);
+    confirmed = ended = false;
+    gate = CommandGate{};
+    gate.hold = true;
+    DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_SCRAP_EDITOR), window,
+                    guarded_dialog_proc<editor_proc>, 0);
+    if (confirmed) write_back(window);
     scrap_model_free(&scrap);
 }

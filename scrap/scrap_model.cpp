@@ -2,12 +2,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <utility>
 
 #include "scrap/scrap_format.h"
 #include "scrap/text.h"
 #include "state/messages.h"
+#include "sys/paths.h"
 
 namespace {
 
@@ -30,11 +32,14 @@ bool starts(const char* p, const char* end, const char* s) {
     return size_t(end - p) >= n && std::memcmp(p, s, n) == 0;
 }
 
-// The first `s` in [from, end), or null.
+// The first `s` in [from, end), or null. The bytes may hold NULs.
 const char* find_in(const char* from, const char* end, const char* s) {
     const size_t n = len(s);
-    for (const char* p = from; p + n <= end; ++p)
+    for (const char* p = from; p < end && size_t(end - p) >= n; ++p) {
+        p = static_cast<const char*>(std::memchr(p, s[0], size_t(end - p) - n + 1));
+        if (!p) return nullptr;
         if (std::memcmp(p, s, n) == 0) return p;
+    }
     return nullptr;
 }
 
@@ -43,12 +48,15 @@ char* plain(const char* start, const char* end, int* lost) {
     return end > start ? html_to_text(start, end, lost) : nullptr;
 }
 
-void copy_title(const char* text, const char* open, const char* close, char* out) {
+// The text between the first `open` in [from, end) and the first `close`
+// after it, when it is shorter than a title field.
+void copy_title(const char* from, const char* end, const char* open, const char* close,
+                char* out) {
     out[0] = '\0';
-    const char* a = std::strstr(text, open);
+    const char* a = find_in(from, end, open);
     if (!a) return;
-    a += std::strlen(open);
-    const char* b = std::strstr(a, close);
+    a += len(open);
+    const char* b = find_in(a, end, close);
     if (!b || b - a >= kScrapTitleSize) return;
     int lost = 0;
     char* p = plain(a, b, &lost);
@@ -64,7 +72,6 @@ void free_item(ScrapItem* item) {
     std::free(item->link);
     std::free(item->tag);
     std::free(item->text);
-    std::free(item->raw);
     *item = ScrapItem{};
 }
 
@@ -89,9 +96,11 @@ ScrapItem read_item(const char* marker, const char* end, int* lost) {
     const char* body = marker + kPartMarkerLength;
     const char* tag = find_in(body, end, kTagStart);
     const char* tag_end = tag ? find_in(tag + len(kTagStart), end, kTagEnd) : nullptr;
-    if (!tag_end) {
-        // No picture tag of its own: kept as it stands.
-        item.raw = append_range(nullptr, marker, end, lost);
+    if (!tag_end || std::memchr(marker, '\0', size_t(end - marker))) {
+        // No picture tag of its own, or bytes no field can hold: kept as
+        // it stands.
+        item.raw = marker;
+        item.raw_size = size_t(end - marker);
         return item;
     }
     tag_end += len(kTagEnd);
@@ -134,41 +143,45 @@ ScrapItem read_item(const char* marker, const char* end, int* lost) {
     return item;
 }
 
-char* append_html(char* out, const char* plain_text, int* lost) {
-    if (!plain_text || !*plain_text) return out;
-    char* html = text_to_html(plain_text, lost);
-    out = append_text(out, html, lost);
+void append_html(TextBuffer* out, const char* plain_text) {
+    if (!plain_text || !*plain_text) return;
+    int lost = 0;
+    char* html = text_to_html(plain_text, &lost);
+    if (lost) out->lost = 1;
+    text_append_string(out, html);
     std::free(html);
-    return out;
 }
 
-char* append_item(char* out, const ScrapItem& item, int* lost) {
-    if (item.raw) return append_text(out, item.raw, lost);
-    out = append_text(out, kPartMarkerPrefix, lost);
-    out = append_range(out, item.timestamp, item.timestamp + std::strlen(item.timestamp), lost);
-    out = append_text(out, kPartMarkerSuffix, lost);
+void append_between(TextBuffer* out, const char* from, const char* to) {
+    if (to > from) text_append(out, from, size_t(to - from));
+}
+
+void append_item(TextBuffer* out, const ScrapItem& item) {
+    if (item.raw) return text_append(out, item.raw, item.raw_size);
+    text_append_string(out, kPartMarkerPrefix);
+    text_append_string(out, item.timestamp);
+    text_append_string(out, kPartMarkerSuffix);
     if (item.heading && *item.heading) {
-        out = append_text(out, kHeadingStart, lost);
-        out = append_html(out, item.heading, lost);
-        out = append_text(out, kHeadingEnd, lost);
+        text_append_string(out, kHeadingStart);
+        append_html(out, item.heading);
+        text_append_string(out, kHeadingEnd);
     }
     const bool linked = item.link && *item.link;
     if (linked) {
-        out = append_text(out, kLinkStart, lost);
-        out = append_html(out, item.link, lost);
-        out = append_text(out, kLinkEnd, lost);
+        text_append_string(out, kLinkStart);
+        append_html(out, item.link);
+        text_append_string(out, kLinkEnd);
     }
-    out = append_text(out, item.tag, lost);
-    if (linked) out = append_text(out, kLinkClose, lost);
-    if (item.wrap == 0) out = append_text(out, kSeparatorLine, lost);
-    out = append_html(out, item.text, lost);
-    if (item.wrap == 1) out = append_text(out, "<br clear=left>\r\n", lost);
-    if (item.wrap == 2) out = append_text(out, "<br clear=right>\r\n", lost);
-    return out;
+    text_append_string(out, item.tag);
+    if (linked) text_append_string(out, kLinkClose);
+    if (item.wrap == 0) text_append_string(out, kSeparatorLine);
+    append_html(out, item.text);
+    if (item.wrap == 1) text_append_string(out, "<br clear=left>\r\n");
+    if (item.wrap == 2) text_append_string(out, "<br clear=right>\r\n");
 }
 
 // The six tags of the head in order: <title>, </title>, <h1>, </h1>, <h3>,
-// </h3>, the last before the item area; false when they are not there.
+// </h3>, all before the item area; false when they are not there.
 struct HeadTags {
     const char* t1;
     const char* t2;
@@ -178,55 +191,61 @@ struct HeadTags {
     const char* h3e;
 };
 bool head_tags(const char* f, const char* area, HeadTags* t) {
-    t->t1 = std::strstr(f, "<title>");
-    t->t2 = t->t1 ? std::strstr(t->t1, "</title>") : nullptr;
-    t->h1 = t->t2 ? std::strstr(t->t2, "<h1>") : nullptr;
-    t->h1e = t->h1 ? std::strstr(t->h1, "</h1>") : nullptr;
-    t->h3 = t->h1e ? std::strstr(t->h1e, "<h3>") : nullptr;
-    t->h3e = t->h3 ? std::strstr(t->h3, "</h3>") : nullptr;
-    return t->h3e && t->h3e < area;
+    t->t1 = find_in(f, area, "<title>");
+    t->t2 = t->t1 ? find_in(t->t1, area, "</title>") : nullptr;
+    t->h1 = t->t2 ? find_in(t->t2, area, "<h1>") : nullptr;
+    t->h1e = t->h1 ? find_in(t->h1, area, "</h1>") : nullptr;
+    t->h3 = t->h1e ? find_in(t->h1e, area, "<h3>") : nullptr;
+    t->h3e = t->h3 ? find_in(t->h3, area, "</h3>") : nullptr;
+    return t->h3e != nullptr;
 }
 
-// The head up to the item area. When the user changed the title or the
-// subtitle, the title goes into <title> and <h1> and the subtitle into
-// <h3>; otherwise the head stays byte for byte (a long or odd title that
-// could not be read is not lost).
-char* append_head(char* out, const ScrapModel& m, int* lost) {
+// The head up to the item area. A changed title goes into <title> and
+// <h1>, a changed subtitle into <h3>; everything else, an unchanged title
+// or subtitle included, stays byte for byte (a title too long to be read
+// is not lost by a change of the subtitle).
+void append_head(TextBuffer* out, const ScrapModel& m) {
     const char* f = m.file;
     const char* area = f + m.area_start;
-    HeadTags tags;
-    const bool changed = std::strcmp(m.title, m.loaded_title) != 0 ||
-                         std::strcmp(m.subtitle, m.loaded_subtitle) != 0;
-    if (!changed || !head_tags(f, area, &tags)) return append_range(out, f, area, lost);
-    const char *t1 = tags.t1, *t2 = tags.t2, *h1 = tags.h1, *h1e = tags.h1e, *h3 = tags.h3,
-               *h3e = tags.h3e;
-    out = append_range(out, f, t1 + len("<title>"), lost);
-    out = append_html(out, m.title, lost);
-    out = append_range(out, t2, h1 + len("<h1>"), lost);
-    out = append_html(out, m.title, lost);
-    out = append_range(out, h1e, h3 + len("<h3>"), lost);
-    out = append_html(out, m.subtitle, lost);
-    return append_range(out, h3e, area, lost);
+    HeadTags t;
+    const bool title = std::strcmp(m.title, m.loaded_title) != 0;
+    const bool subtitle = std::strcmp(m.subtitle, m.loaded_subtitle) != 0;
+    if (!(title || subtitle) || !head_tags(f, area, &t)) return append_between(out, f, area);
+    append_between(out, f, t.t1 + len("<title>"));
+    title ? append_html(out, m.title) : append_between(out, t.t1 + len("<title>"), t.t2);
+    append_between(out, t.t2, t.h1 + len("<h1>"));
+    title ? append_html(out, m.title) : append_between(out, t.h1 + len("<h1>"), t.h1e);
+    append_between(out, t.h1e, t.h3 + len("<h3>"));
+    subtitle ? append_html(out, m.subtitle) : append_between(out, t.h3 + len("<h3>"), t.h3e);
+    append_between(out, t.h3e, area);
 }
 
-}  // namespace
+// The first whole part marker in [from, end), or null. *damaged is set to
+// the first marker prefix when that is not a whole marker (the chain of
+// items ends there, as with find_part_marker).
+const char* marker_in(const char* from, const char* end, const char** damaged) {
+    const char* p = find_in(from, end, kPartMarkerPrefix);
+    if (!p) return nullptr;
+    const char* suffix = p + len(kPartMarkerPrefix) + kPartMarkerDateLength;
+    if (suffix <= end && starts(suffix, end, kPartMarkerSuffix)) return p;
+    *damaged = p;
+    return nullptr;
+}
 
-int scrap_model_load(char* file_text, ScrapModel* m) {
-    scrap_model_free(m);
+int load(char* file_text, size_t size, ScrapModel* m) {
     m->file = file_text;
+    m->file_size = size;
     const char* f = file_text;
-    const char* area = std::strstr(f, kAreaStart);
-    const char* place = area ? std::strstr(area + len(kAreaStart), kInsertPlace) : nullptr;
-    if (!place) {
-        scrap_model_free(m);
-        return kMsgHtmlRead;
-    }
+    const char* file_end = f + size;
+    const char* area = find_in(f, file_end, kAreaStart);
+    const char* place = area ? find_in(area + len(kAreaStart), file_end, kInsertPlace) : nullptr;
+    if (!place) return kMsgHtmlRead;
     area += len(kAreaStart);
     // The subtitle is the <h3> that the head's tags lead to, where a changed
     // one is written; without them, the first <h3>.
     HeadTags tags;
-    copy_title(f, "<title>", "</title>", m->title);
-    copy_title(head_tags(f, area, &tags) ? tags.h1e : f, "<h3>", "</h3>", m->subtitle);
+    copy_title(f, file_end, "<title>", "</title>", m->title);
+    copy_title(head_tags(f, area, &tags) ? tags.h1e : f, file_end, "<h3>", "</h3>", m->subtitle);
     std::memcpy(m->loaded_title, m->title, sizeof m->title);
     std::memcpy(m->loaded_subtitle, m->subtitle, sizeof m->subtitle);
     m->area_start = size_t(area - f);
@@ -236,61 +255,72 @@ int scrap_model_load(char* file_text, ScrapModel* m) {
     std::vector<const char*> markers;
     const char* damaged = nullptr;
     for (const char* p = area;;) {
-        const char* marker = find_part_marker(p);
-        if (!marker || marker >= place) {
-            const char* prefix = std::strstr(p, kPartMarkerPrefix);
-            if (!marker && prefix && prefix < place) damaged = prefix;
-            break;
-        }
+        const char* marker = marker_in(p, place, &damaged);
+        if (!marker) break;
         markers.push_back(marker);
         p = marker + kPartMarkerLength;
     }
-    if (markers.empty()) {
-        scrap_model_free(m);
-        return kMsgNoItems;
-    }
+    if (markers.empty()) return kMsgNoItems;
 
     int lost = 0;
-    if (markers[0] > area) m->leading = append_range(nullptr, area, markers[0], &lost);
+    m->items_start = size_t(markers[0] - f);
+    m->items_end = size_t((damaged ? damaged : place) - f);
+    m->items.reserve(markers.size());
     for (const char* marker : markers) {
-        const char* body = marker + kPartMarkerLength;
-        const char* next = std::strstr(body, kPartMarkerPrefix);
-        const char* end = next && next < place ? next : place;
-        m->items.push_back(read_item(marker, end, &lost));
+        const char* next = find_in(marker + kPartMarkerLength, place, kPartMarkerPrefix);
+        m->items.push_back(read_item(marker, next ? next : place, &lost));
     }
-    if (damaged) m->trailing = append_range(nullptr, damaged, place, &lost);
-    if (lost) {
-        scrap_model_free(m);
-        return kMsgNoMemory;
-    }
+    if (lost) return kMsgNoMemory;
     m->current = int(m->items.size()) - 1;
     return 0;
 }
 
-char* scrap_model_text(const ScrapModel& m) {
-    int lost = 0;
-    char* out = append_head(nullptr, m, &lost);
-    if (m.leading) out = append_text(out, m.leading, &lost);
-    for (const ScrapItem& item : m.items) out = append_item(out, item, &lost);
-    if (m.trailing) out = append_text(out, m.trailing, &lost);
-    out = append_text(out, m.file + m.insert_place, &lost);
-    if (lost) {
-        std::free(out);
-        return nullptr;
+}  // namespace
+
+int scrap_model_load(char* file_text, size_t size, ScrapModel* m) {
+    scrap_model_free(m);
+    int error = kMsgNoMemory;
+    try {
+        error = load(file_text, size, m);
+    } catch (const std::bad_alloc&) {
+        // The item list could not grow: told like any other lack of memory.
     }
-    return out;
+    if (error) scrap_model_free(m);
+    return error;
+}
+
+char* scrap_model_text(const ScrapModel& m, size_t* size) {
+    TextBuffer out;
+    append_head(&out, m);
+    append_between(&out, m.file + m.area_start, m.file + m.items_start);
+    for (const ScrapItem& item : m.items) append_item(&out, item);
+    append_between(&out, m.file + m.items_end, m.file + m.file_size);
+    return text_take(&out, size);
 }
 
 void scrap_model_free(ScrapModel* m) {
     for (ScrapItem& item : m->items) free_item(&item);
     m->items.clear();
     std::free(m->file);
-    std::free(m->leading);
-    std::free(m->trailing);
-    m->file = m->leading = m->trailing = nullptr;
-    m->area_start = m->insert_place = 0;
+    m->file = nullptr;
+    m->file_size = m->area_start = m->insert_place = m->items_start = m->items_end = 0;
     m->title[0] = m->subtitle[0] = m->loaded_title[0] = m->loaded_subtitle[0] = '\0';
     m->current = 0;
+}
+
+void scrap_fit_field(char* text, size_t limit) {
+    size_t used = 0;
+    for (char* p = text; *p;) {
+        const bool line_end = p[0] == '\r' && p[1] == '\n';
+        const size_t bytes = line_end || (sjis_is_lead_byte(static_cast<unsigned char>(*p)) && p[1]) ? 2 : 1;
+        const size_t cost = line_end ? len(kSeparatorLine) : bytes;
+        if (used + cost > limit) {
+            *p = '\0';
+            return;
+        }
+        used += cost;
+        p += bytes;
+    }
 }
 
 int scrap_model_move(ScrapModel* m, ScrapMove move) {

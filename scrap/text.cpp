@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <malloc.h>
+
 #ifdef _WIN32
 #include <io.h>
 #else
@@ -26,6 +28,30 @@ TextRealloc g_realloc = nullptr;
 
 void* grow(void* block, size_t size) {
     return g_realloc ? g_realloc(block, size) : std::realloc(block, size);
+}
+
+// The bytes a heap block really holds (at least what was asked for).
+size_t block_size(void* block) {
+    if (!block) return 0;
+#ifdef _WIN32
+    return _msize(block);
+#else
+    return malloc_usable_size(block);
+#endif
+}
+
+// Makes room for `needed` bytes in a block of `capacity`: a full block grows
+// by half again, at least to needed + 8. False when memory ran out (the
+// block is as it was).
+bool reserve(char** block, size_t* capacity, size_t needed) {
+    if (needed <= *capacity) return true;
+    size_t want = *capacity + *capacity / 2;
+    if (want < needed + 8) want = needed + 8;
+    char* grown = static_cast<char*>(grow(*block, want));
+    if (!grown) return false;
+    *block = grown;
+    *capacity = want;
+    return true;
 }
 
 // Moves exactly `size` bytes through `io` (read or write), which the runtime
@@ -50,18 +76,41 @@ void text_set_realloc(TextRealloc fn) { g_realloc = fn; }
 char* append_range(char* buf, const char* start, const char* end, int* lost) {
     size_t old_len = buf ? std::strlen(buf) : 0;
     size_t add = start && end > start ? size_t(end - start) : 0;
-    char* grown = static_cast<char*>(grow(buf, old_len + add + 8));
-    if (!grown) {
+    size_t capacity = block_size(buf);
+    if (!reserve(&buf, &capacity, old_len + add + 1)) {
         if (lost) *lost = 1;
         return buf;
     }
-    if (add) std::memcpy(grown + old_len, start, add);
-    grown[old_len + add] = '\0';
-    return grown;
+    if (add) std::memcpy(buf + old_len, start, add);
+    buf[old_len + add] = '\0';
+    return buf;
 }
 
 char* append_text(char* buf, const char* s, int* lost) {
     return append_range(buf, s, s ? s + std::strlen(s) : nullptr, lost);
+}
+
+void text_append(TextBuffer* b, const char* bytes, size_t size) {
+    if (!reserve(&b->text, &b->capacity, b->length + size + 1)) {
+        b->lost = 1;
+        return;
+    }
+    if (size) std::memcpy(b->text + b->length, bytes, size);
+    b->length += size;
+    b->text[b->length] = '\0';
+}
+
+void text_append_string(TextBuffer* b, const char* s) {
+    if (s) text_append(b, s, std::strlen(s));
+}
+
+char* text_take(TextBuffer* b, size_t* length) {
+    if (!b->lost && !b->text) text_append(b, "", 0);
+    char* text = b->lost ? nullptr : b->text;
+    if (!text) std::free(b->text);
+    if (length) *length = text ? b->length : 0;
+    *b = TextBuffer{};
+    return text;
 }
 
 void copy_field32(const char* start, const char* end, char field[32]) {
@@ -173,13 +222,13 @@ namespace {
 // replaced by `to`.
 char* replace_all(const char* start, const char* end, const char* from, const char* to,
                   int* lost) {
-    size_t from_len = std::strlen(from);
-    char* out = nullptr;
+    const size_t from_len = std::strlen(from);
+    TextBuffer out;
     const char* piece = start;
     for (const char* p = start; p < end;) {
         if (std::strncmp(p, from, from_len) == 0) {
-            out = append_range(out, piece, p, lost);
-            out = append_text(out, to, lost);
+            text_append(&out, piece, size_t(p - piece));
+            text_append_string(&out, to);
             p += from_len;
             piece = p;
         } else {
@@ -187,8 +236,11 @@ char* replace_all(const char* start, const char* end, const char* from, const ch
         }
     }
     // A match that reached past `end` has already moved `piece` beyond it.
-    if (piece < end) out = append_range(out, piece, end, lost);
-    return out ? out : append_text(nullptr, "", lost);
+    if (piece < end) text_append(&out, piece, size_t(end - piece));
+    // As with an append, what was built is handed back and the loss told.
+    if (out.lost && lost) *lost = 1;
+    out.lost = 0;
+    return text_take(&out, nullptr);
 }
 
 }  // namespace

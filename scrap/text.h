@@ -8,13 +8,30 @@
 
 // Growable strings: NUL-terminated, one heap block (std::malloc/free), null
 // for an empty string not yet begun; the caller frees it with std::free.
-// Each append reallocates to exactly the new length plus 8 bytes. When
-// memory runs out the string is returned unchanged (without the piece) and
-// *lost, when given, is set to 1 and stays set: a text that lost a piece
-// must never be written to a file.
+// A block that is full grows by half its size again (at least to the new
+// length plus 8 bytes), so a string built of many pieces is not copied
+// anew for every piece. When memory runs out the string is returned
+// unchanged (without the piece) and *lost, when given, is set to 1 and
+// stays set: a text that lost a piece must never be written to a file.
 char* append_text(char* buf, const char* s, int* lost = nullptr);
 // Appends the bytes [start, end).
 char* append_range(char* buf, const char* start, const char* end, int* lost = nullptr);
+
+// A growable string that keeps its length, for texts of many pieces and
+// for bytes that may hold NULs of their own (a file read whole): each
+// append copies only the piece. A NUL always follows the `length` bytes.
+struct TextBuffer {
+    char* text = nullptr;
+    size_t length = 0;
+    size_t capacity = 0;  // bytes allocated
+    int lost = 0;         // a piece was dropped: the text must not be written
+};
+void text_append(TextBuffer* buffer, const char* bytes, size_t size);
+void text_append_string(TextBuffer* buffer, const char* s);
+// Hands the text over (the caller frees it) with its length in *length;
+// null, with the block freed, when a piece was lost. An empty text that
+// lost nothing is an empty string.
+char* text_take(TextBuffer* buffer, size_t* length);
 
 // Copies [start, end) into a 32-byte field: at most 31 bytes, always
 // NUL-terminated.

@@ -6,6 +6,7 @@
 #include "capture/monitors.h"
 #include "state/app_state.h"
 #include "state/instance.h"
+#include "ui/guarded_proc.h"
 #include "ui/hint_logic.h"
 
 namespace {
@@ -146,7 +147,7 @@ void show_hint(const char* text, const RECT& rect) {
     HINSTANCE instance = app_instance();
     if (!hints.class_registered) {
         WNDCLASSA wc = {};
-        wc.lpfnWndProc = hint_proc;
+        wc.lpfnWndProc = guarded_window_proc<hint_proc>;
         wc.hInstance = instance;
         wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
@@ -217,7 +218,7 @@ void attach_hints(HWND dialog, const HintEntry* table) {
     POINT screen, p;
     if (!cursor_in_owner(&screen, &p)) p = POINT{-1 - kHintTolerance, -1 - kHintTolerance};
     hint_restart(&hints.clock, GetTickCount(), PixelPoint{p.x, p.y});
-    if (!hints.timer) hints.timer = SetTimer(nullptr, 0, kHintTickMs, tick);
+    if (!hints.timer) hints.timer = SetTimer(nullptr, 0, kHintTickMs, guarded_timer_proc<tick>);
     g_app.hints_enabled = 1;
 }
 

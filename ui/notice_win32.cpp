@@ -4,6 +4,7 @@
 #include "state/instance.h"
 #include "state/window_messages.h"
 #include "resources/resource_ids.h"
+#include "ui/guarded_proc.h"
 #include "ui/notice_layout.h"
 #include "ui/place.h"
 
@@ -108,7 +109,8 @@ INT_PTR run_notice(HWND owner, const char* caption, const char* text, int ticks)
     notice.caption = caption ? caption : "";
     notice.text = text ? text : "";
     notice.ticks = ticks;
-    return DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_NOTICE), owner, notice_proc, 0);
+    return DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_NOTICE), owner,
+                           guarded_dialog_proc<notice_proc>, 0);
 }
 
 }  // namespace

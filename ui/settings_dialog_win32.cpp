@@ -19,6 +19,8 @@
 #include "sys/files.h"
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
+#include "ui/command_gate.h"
+#include "ui/guarded_proc.h"
 #include "ui/hints.h"
 #include "ui/place.h"
 #include "ui/settings_logic.h"
@@ -166,12 +168,17 @@ void on_cancel(HWND dialog) {
     EndDialog(dialog, -1);
 }
 
+CommandGate commands;
+
 INT_PTR CALLBACK settings_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
             on_init(dialog);
             return TRUE;
-        case WM_COMMAND:
+        case WM_COMMAND: {
+            // The chooser, the menu and the picker run their own loops.
+            const GateScope one_at_a_time(&commands, wparam);
+            if (!one_at_a_time) return TRUE;
             switch (LOWORD(wparam)) {
                 case IDOK:
                     on_ok(dialog);
@@ -190,6 +197,7 @@ INT_PTR CALLBACK settings_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
                     break;
             }
             return TRUE;
+        }
         case WM_DESTROY:
             destroy_caption_icon();
             for (int id : kIconButtons) button_icon_free(dialog, id);
@@ -203,5 +211,6 @@ INT_PTR CALLBACK settings_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
 
 int settings_dialog(HWND owner) {
     HINSTANCE instance = app_instance();
-    return int(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner, settings_proc, 0));
+    return int(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), owner,
+                               guarded_dialog_proc<settings_proc>, 0));
 }

@@ -5,6 +5,7 @@
 #include "resources/resource_ids.h"
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
+#include "ui/guarded_proc.h"
 #include "ui/place.h"
 
 namespace {
@@ -69,7 +70,7 @@ int run_start_options(HWND owner) {
     HINSTANCE instance = app_instance();
     dialog_shown = false;
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_START_OPTIONS), owner,
-                                     start_options_proc, 0);
+                                     guarded_dialog_proc<start_options_proc>, 0);
     // A dialog that could not be created counts as cancelled.
     if (!dialog_shown) return -1;
     return result == 0 || result == 3 || result == 5 ? int(result) : -1;

@@ -120,7 +120,7 @@ TEST_F(BadInput, ScrapFilesOfEverySize) {
     std::free(big);
     for (const Case& c : cases) {
         ScrapModel m;
-        EXPECT_EQ(scrap_model_load(dup(c.text), &m), c.message) << c.text.size();
+        EXPECT_EQ(scrap_model_load(dup(c.text), c.text.size(), &m), c.message) << c.text.size();
         if (c.message == 0) {
             char* again = scrap_model_text(m);
             ASSERT_NE(again, nullptr);

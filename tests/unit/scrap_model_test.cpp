@@ -52,7 +52,7 @@ std::string item(const char* marker, const char* heading, const char* link, cons
 }
 
 std::string rewrite(const std::string& file, ScrapModel* m) {
-    EXPECT_EQ(scrap_model_load(dup(file), m), 0);
+    EXPECT_EQ(scrap_model_load(dup(file), file.size(), m), 0);
     return take(scrap_model_text(*m));
 }
 
@@ -61,7 +61,7 @@ TEST(ScrapModel, ItemsAsOutputWritesThemReadBack) {
         scrap_with({item(kMarkerA, "Title", "a.html", "line1\r\nline2", kFlagTextRight),
                     item(kMarkerB, nullptr, nullptr, "<&>", 0)});
     ScrapModel m;
-    ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+    ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
     ASSERT_EQ(m.items.size(), 2u);
     EXPECT_EQ(m.current, 1);  // the newest item
     EXPECT_STREQ(m.title, "表題");
@@ -106,7 +106,7 @@ TEST(ScrapModel, RewritesAreStable) {
 TEST(ScrapModel, TitleSubtitleAndEmptiedHeading) {
     const std::string file = scrap_with({item(kMarkerA, "Head", nullptr, "t", 0)});
     ScrapModel m;
-    ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+    ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
     std::strcpy(m.title, "New\r\ntitle");
     std::strcpy(m.subtitle, "Sub");
     scrap_set_text(&m.items[0].heading, "");
@@ -125,7 +125,7 @@ TEST(ScrapModel, TitleSubtitleAndEmptiedHeading) {
     EXPECT_EQ(out, expected);
     scrap_model_free(&m);
     ScrapModel back;
-    ASSERT_EQ(scrap_model_load(dup(out), &back), 0);
+    ASSERT_EQ(scrap_model_load(dup(out), out.size(), &back), 0);
     EXPECT_STREQ(back.title, "New\r\ntitle");
     scrap_model_free(&back);
 }
@@ -143,7 +143,7 @@ TEST(ScrapModel, FilesThatAreNoScrap) {
     };
     for (const Case& c : cases) {
         ScrapModel m;
-        EXPECT_EQ(scrap_model_load(dup(c.text), &m), c.message) << c.text.substr(0, 30);
+        EXPECT_EQ(scrap_model_load(dup(c.text), c.text.size(), &m), c.message) << c.text.substr(0, 30);
         EXPECT_TRUE(m.items.empty());
         scrap_model_free(&m);
     }
@@ -163,11 +163,17 @@ TEST(ScrapModel, LimitsOfTitleHeadingAndLink) {
         std::string file = scrap_with({item(kMarkerA, c.heading.c_str(), c.link.c_str(), "t", 0)});
         file.replace(file.find("表題"), 4, c.title);
         ScrapModel m;
-        ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+        ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
         const ScrapItem& it = m.items[0];
         EXPECT_EQ(std::string(m.title), c.title_kept ? c.title : "") << c.title.size();
-        // A title that could not be read is not lost by a rewrite.
+        // A title that could not be read is not lost by a rewrite, nor by a
+        // changed subtitle.
         EXPECT_NE(take(scrap_model_text(m)).find("<title>" + c.title + "</title>"), std::string::npos);
+        std::strcpy(m.subtitle, "S");
+        const std::string changed = take(scrap_model_text(m));
+        EXPECT_NE(changed.find("<title>" + c.title + "</title>"), std::string::npos);
+        EXPECT_NE(changed.find("<h1>表題</h1>"), std::string::npos);
+        EXPECT_NE(changed.find("<h3>S</h3>"), std::string::npos);
         EXPECT_EQ(str(it.heading), c.heading_kept ? c.heading : "(none)") << c.heading.size();
         EXPECT_EQ(str(it.link), c.link_kept ? c.link : "(none)") << c.link.size();
         if (!c.link_kept) {
@@ -207,7 +213,7 @@ TEST(ScrapModel, NavigationDeleteAndSwap) {
                                          item(kMarkerA, "2", nullptr, nullptr, 0),
                                          item(kMarkerA, "3", nullptr, nullptr, 0)});
     ScrapModel m;
-    ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+    ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
     EXPECT_EQ(scrap_model_move(&m, ScrapMove::kNext), 0);  // already last
     EXPECT_EQ(scrap_model_move(&m, ScrapMove::kFirst), 1);
     EXPECT_EQ(scrap_model_move(&m, ScrapMove::kPrevious), 0);
@@ -242,7 +248,7 @@ TEST(ScrapModel, WrapMarkOnlyAtTheEnd) {
     for (int flags : {0, int(kFlagTextRight)}) {
         const std::string file = scrap_with({item(kMarkerA, nullptr, nullptr, inside.c_str(), flags)});
         ScrapModel m;
-        ASSERT_EQ(scrap_model_load(dup(file), &m), 0);
+        ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
         EXPECT_EQ(str(m.items[0].text), inside) << flags;
         EXPECT_EQ(m.items[0].wrap, flags ? 1 : 0);
         const std::string once = take(scrap_model_text(m));
@@ -266,9 +272,9 @@ TEST(ScrapModel, KeptFuzzFindingsRewriteStably) {
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         const std::string text = test_read_file(entry.path().string());
         ScrapModel first, second;
-        if (scrap_model_load(dup(text), &first) == 0) {
+        if (scrap_model_load(dup(text), text.size(), &first) == 0) {
             const std::string once = take(scrap_model_text(first));
-            ASSERT_EQ(scrap_model_load(dup(once), &second), 0) << entry.path();
+            ASSERT_EQ(scrap_model_load(dup(once), once.size(), &second), 0) << entry.path();
             EXPECT_EQ(second.items.size(), first.items.size()) << entry.path();
             EXPECT_EQ(take(scrap_model_text(second)), once) << entry.path();
         }
@@ -277,6 +283,44 @@ TEST(ScrapModel, KeptFuzzFindingsRewriteStably) {
         ++files;
     }
     EXPECT_GT(files, 0);
+}
+
+}  // namespace
+
+namespace {
+
+// The file is bytes of known length: a NUL in the head, in an item's text
+// or after the page's end cuts nothing on a rewrite (an item holding one is
+// kept as it stands), and the items after it are read as usual.
+TEST(ScrapModel, NulBytesCutNothing) {
+    std::string good = item(kMarkerA, "H", nullptr, "t", 0);
+    good.replace(good.find("<br>t"), 5, "<br>\r\nt");  // as the editor writes it
+    const std::string file = scrap_with({good, good, good});
+    for (size_t at : {file.find("<title>"), file.rfind("<br>\r\nt") + 6, file.size()}) {
+        const std::string with_nul = file.substr(0, at) + '\0' + file.substr(at);
+        ScrapModel m;
+        ASSERT_EQ(scrap_model_load(dup(with_nul), with_nul.size(), &m), 0) << at;
+        EXPECT_EQ(m.items.size(), 3u) << at;
+        size_t size = 0;
+        char* out = scrap_model_text(m, &size);
+        EXPECT_TRUE(out && std::string(out, size) == with_nul) << at;
+        std::free(out);
+        scrap_model_free(&m);
+    }
+}
+
+// A field is cut to what the file reads back, its line ends counted as
+// "<br>\r\n", never inside a double-byte character (lead bytes at the ends
+// of both ranges; trail bytes 0x5B, 0x5C, 0x5D).
+TEST(ScrapModel, FieldsFitInBytesAtACharacter) {
+    struct Case { const char* text; size_t limit; const char* fitted; };
+    for (const Case& c : {Case{"abc", 2, "ab"}, Case{"a\r\nb", 7, "a\r\n"}, Case{"a\r\nb", 6, "a"},
+                          Case{"\x81\x5B\x9F\x5C", 3, "\x81\x5B"}, Case{"a\xE0\x5D", 2, "a"},
+                          Case{"\xFC\x5C\xFC\x5B", 4, "\xFC\x5C\xFC\x5B"}}) {
+        std::string text = c.text;
+        scrap_fit_field(&text[0], c.limit);
+        EXPECT_STREQ(text.c_str(), c.fitted) << c.text << " " << c.limit;
+    }
 }
 
 }  // namespace

@@ -25,6 +25,7 @@
 #include "state/messages.h"
 #include "state/settings.h"
 #include "tests/unit/test_files.h"
+#include "tests/win/test_allocator.h"
 
 namespace {
 
@@ -138,13 +139,13 @@ Step act(const char* what, std::function<void()> action) {
 
 // Runs the tray command with the script; every step must have run and the
 // editor must have ended by the script's own doing.
-void run_editor(std::vector<Step> steps) {
+void run_editor(std::vector<Step> steps, HWND owner = nullptr) {
     script = Script();
     script.steps = std::move(steps);
     script.start = GetTickCount();
     script.limit = 20000;
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, run_script);
-    edit_scrap(nullptr);
+    edit_scrap(owner);
     KillTimer(nullptr, timer);
     const bool all_ran = script.next == script.steps.size();
     EXPECT_TRUE(all_ran) << "stuck at: " << script.steps[all_ran ? 0 : script.next].what;
@@ -154,6 +155,10 @@ void run_editor(std::vector<Step> steps) {
 Step editor_shown() {
     return wait_for("the editor", [] { return editor() != nullptr; });
 }
+
+// The editor shows the wait cursor while it loads a picture (the fields
+// are filled before it).
+bool loading() { return GetCursor() == LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); }
 
 // The item menu while it is open.
 HMENU open_menu() {
@@ -236,6 +241,17 @@ std::vector<Step> retitle(bool has_swap, const char* was_title, const char* was_
     steps.push_back(wait_for("the title dialog closed",
                              [] { return !thread_window("#32770", kTitleCaption); }));
     return steps;
+}
+
+// A warning box with the numbered message, answered OK.
+Step answer_warning(int message) {
+    return wait_for(message_text(message), [message] {
+        HWND box = thread_window("#32770", kAppCaption);
+        if (!box) return false;
+        EXPECT_NE(texts_of(box).find(message_text(message)), std::string::npos) << texts_of(box);
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return true;
+    });
 }
 
 std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b) {
@@ -451,7 +467,7 @@ TEST_F(ScrapEditor, CancelLeavesTheFileAfterEditsDeleteSwapAndTitle) {
                    confirm_delete(),
                    wait_for("two items left",
                             [] {
-                                if (field(IDC_SCRAP_COUNT) != "2") return false;
+                                if (field(IDC_SCRAP_COUNT) != "2" || loading()) return false;
                                 // The newest item moved up, with what the user typed.
                                 EXPECT_EQ(field(IDC_SCRAP_NUMBER), "2");
                                 EXPECT_EQ(field(IDC_SCRAP_TIME), kItems[2].time);
@@ -465,7 +481,7 @@ TEST_F(ScrapEditor, CancelLeavesTheFileAfterEditsDeleteSwapAndTitle) {
                std::vector<Step>{
                    wait_for("swapped to the front",
                             [] {
-                                if (field(IDC_SCRAP_NUMBER) != "1") return false;
+                                if (field(IDC_SCRAP_NUMBER) != "1" || loading()) return false;
                                 EXPECT_EQ(field(IDC_SCRAP_TIME), kItems[2].time);
                                 EXPECT_EQ(field(IDC_SCRAP_HEADING), "変えた見出し");
                                 expect_preview(kItems[2]);
@@ -535,17 +551,91 @@ TEST_F(ScrapEditor, UnreadableOrEmptyScrapIsToldAndNotOpened) {
         SCOPED_TRACE(c.message);
         std::remove(scrap_.c_str());
         if (c.exists) test_write_file(scrap_, new_scrap());
-        run_editor({wait_for("the warning", [&c] {
-            HWND box = thread_window("#32770", kAppCaption);
-            if (!box) return false;
-            EXPECT_NE(texts_of(box).find(message_text(c.message)), std::string::npos)
-                << texts_of(box);
-            EXPECT_EQ(editor(), nullptr);
-            PostMessageA(box, WM_COMMAND, IDOK, 0);
-            return true;
-        })});
+        run_editor({answer_warning(c.message)});
         EXPECT_EQ(test_read_file(scrap_), c.exists ? new_scrap() : "");
     }
+}
+
+// Clicks that come while the preview resamples a picture (which runs the
+// pump) wait until it is done: "次" twice and OK, queued at once, store each
+// item's own fields. The bytes after the page's end, a NUL among them, stay.
+TEST_F(ScrapEditor, ClicksQueuedDuringALoadKeepEachItemsTexts) {
+    const std::string before = write_scrap(3) + std::string("\0tail", 5);
+    test_write_file(scrap_, before);
+    run_editor({editor_shown(), act("first, then next, next and OK at once", [] {
+                    press(IDC_SCRAP_FIRST);
+                    for (int id : {IDC_SCRAP_NEXT, IDC_SCRAP_NEXT, IDOK}) press_later(editor(), id);
+                })});
+    const std::string got = test_read_file(scrap_), want = with_editor_breaks(before);
+    EXPECT_TRUE(got == want) << difference(got, want);
+}
+
+// Memory that runs out while the fields are stored is told; the dialog
+// stays on the item. Ending the program meanwhile (the owner closed, as the
+// main window's WM_CLOSE closes it, here in the middle of loading a
+// picture), or the session ending, is Cancel: nothing is written.
+TEST_F(ScrapEditor, NoMemoryOrTheProgramEndingLosesNothing) {
+    const std::string before = write_scrap(2);
+    for (bool session_ends : {false, true}) {
+        HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     nullptr, nullptr);
+        run_editor({editor_shown(), act("a long text; no memory on leaving the item", [] {
+                        std::string text;
+                        for (int i = 0; i < 500; ++i) text += std::string(78, 'x') + "\r\n";
+                        SetDlgItemTextA(editor(), IDC_SCRAP_TEXT, text.c_str());
+                        fail_next_allocation_of(text.size());
+                        press_later(editor(), IDC_SCRAP_PREVIOUS);
+                    }),
+                    answer_warning(kMsgNoMemory),
+                    act("leave the item, end", [owner, session_ends] {
+                        EXPECT_EQ(field(IDC_SCRAP_NUMBER), "2");
+                        press(IDC_SCRAP_PREVIOUS);  // the text is stored now
+                        if (session_ends) return (void)SendMessageA(editor(), WM_ENDSESSION, 1, 0);
+                        press_later(editor(), IDC_SCRAP_NEXT);
+                        PostMessageA(owner, WM_CLOSE, 0, 0);
+                    })},
+                   owner);
+        fail_next_allocation_of(0);
+        if (IsWindow(owner)) DestroyWindow(owner);
+        EXPECT_EQ(test_read_file(scrap_), before) << session_ends;
+    }
+}
+
+// A file that another program changed since it was read is not written
+// over: OK says so and the dialog stays open.
+TEST_F(ScrapEditor, OkKeepsAFileChangedElsewhere) {
+    std::string changed = write_scrap(2);
+    changed.insert(changed.find(kInsertPlace), "<p>added</p>\r\n");
+    run_editor({editor_shown(), act("another program adds; OK", [&] {
+                    test_write_file(scrap_, changed);
+                    press_later(editor(), IDOK);
+                }),
+                answer_warning(kMsgScrapChangedElsewhere),
+                act("still open: cancel", [] { press_later(editor(), IDCANCEL); })});
+    EXPECT_TRUE(test_read_file(scrap_) == changed);
+}
+
+// Heading, link and title are stored in the bytes the file reads back (1023,
+// 255), cut between characters (trail bytes 0x5C, 0x5D, 0x5B).
+TEST_F(ScrapEditor, LongFieldsAreCutToWhatReadsBack) {
+    write_scrap(1);
+    auto times = [](const char* c, int n) {
+        std::string s;
+        while (n--) s += c;
+        return s;
+    };
+    const std::string heading = times("ソ", 512), link = times("望", 512), title = times("ー", 128);
+    run_editor(std::vector<Step>{editor_shown(), act("long heading and link", [&] {
+                                     SetDlgItemTextA(editor(), IDC_SCRAP_HEADING, heading.c_str());
+                                     SetDlgItemTextA(editor(), IDC_SCRAP_LINK, link.c_str());
+                                 })} +
+               retitle(false, "表題", "副題", title.c_str(), "副題") +
+               std::vector<Step>{act("OK", [] { press_later(editor(), IDOK); })});
+    const std::string got = test_read_file(scrap_);
+    for (const std::string& want : {"<p><h2>" + times("ソ", 511) + "</h2>",
+                                    "<a href=\"" + times("望", 511) + "\">",
+                                    "<title>" + times("ー", 127) + "</title>"})
+        EXPECT_NE(got.find(want), std::string::npos) << want.substr(0, 12);
 }
 
 }  // namespace
