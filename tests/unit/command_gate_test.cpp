@@ -14,10 +14,8 @@ TEST(CommandGate, NestedCommandsWaitOrAreRefused) {
         std::string ran;
         std::function<void(uintptr_t)> run = [&](uintptr_t c) {
             ran += char('0' + c);
-            if (c == 1) {  // as the pump delivers them in the middle of the first
-                gate_run(&gate, 2, run);
-                gate_run(&gate, 3, run);
-            }
+            if (c == 1)  // as the pump delivers them in the middle of the first
+                for (uintptr_t next : {2, 3}) gate_run(&gate, next, run);
         };
         gate_run(&gate, 1, run);
         EXPECT_EQ(ran, hold ? "123" : "1");

@@ -23,16 +23,14 @@ TEST(ImageFileName, NumberedNames) {
     EXPECT_EQ(image_file_name(folder.c_str(), "ab", 1, "bmp", out, sizeof out), 1);  // 255 + NUL
     EXPECT_EQ(image_file_name(folder.c_str(), "abc", 1, "bmp", out, sizeof out), 0);  // 256
     EXPECT_STREQ(out, "");
-    // A folder without its closing backslash gets one; 表 ends in 0x5C.
-    const char* folders[][2] = {{"C:\\out", "C:\\out\\A00099.jpg"}, {"C:\\表", "C:\\表\\A00099.jpg"}};
-    for (auto& f : folders) {
-        ASSERT_EQ(image_file_name(f[0], "A", 99, "jpg", out, sizeof out), 1);
-        EXPECT_STREQ(out, f[1]);
+    for (const char* folder : {"C:\\out", "C:\\表"}) {  // no closing backslash; 表 ends in 0x5C
+        ASSERT_EQ(image_file_name(folder, "A", 99, "jpg", out, sizeof out), 1);
+        EXPECT_EQ(out, std::string(folder) + "\\A00099.jpg");
     }
 }
 
-// Double-byte characters (trail bytes 0x5B-0x5D and 0x7C, lead bytes at
-// both ends of their ranges) are letters; separators and the like are not.
+// Double-byte characters (trail bytes 0x5B-0x5D, 0x7C; lead bytes at both ends
+// of their ranges) are letters; separators and the like are not.
 TEST(ImageFileName, PrefixMustStayAFileName) {
     for (const char* good : {"..", "表", "ー", "望", "\x81\x7C", "\x9F\x5C", "\xE0\x5D", "\xFC\x7C"})
         EXPECT_EQ(file_prefix_ok(good), 1) << good;

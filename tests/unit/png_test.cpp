@@ -16,29 +16,28 @@ using Bytes = std::vector<uint8_t>;
 // Odd widths leave padding after every row; the file must not carry it.
 TEST(PngRoundTrip, ExactPixelsFromFileAndMemory) {
     for (auto [w, h] : {std::pair{1, 1}, {17, 1}, {33, 18}, {257, 130}}) {
-        PackedDib dib = dib_create24(w, h);
+        PackedDib dib = dib_create24(w, h), from_file = nullptr, from_memory = nullptr;
         Held o(dib);
         uint32_t seed = uint32_t(w);
         for (int y = 0; y < h; ++y)
-            for (int i = 0; i < 3 * w; ++i) dib_row_top_down(o.h, y)[i] = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
+            for (int i = 0; i < 3 * w; ++i) o.row(y)[i] = uint8_t((seed = seed * 1103515245u + 12345u) >> 16);
         o.h->biXPelsPerMeter = o.h->biYPelsPerMeter = 2835;
         const std::string path = test_temp_path("round.png");
         ASSERT_EQ(png_write_dib(dib, path.c_str()), 0);
         const Bytes d = test_read_bytes(path);
         EXPECT_EQ(Bytes(d.begin() + 24, d.begin() + 29), (Bytes{8, 2, 0, 0, 0})) << "8-bit RGB, no interlace";
-        PackedDib from_file = nullptr, from_memory = nullptr;
         ASSERT_EQ(png_read_dib(path.c_str(), &from_file), 0);
         ASSERT_EQ(png_read_dib_memory(d.data(), d.size(), kMemBlockMaxSize, &from_memory), 0);
         Held a(from_file), b(from_memory);
-        EXPECT_EQ(0, std::memcmp(a.h, o.h, 40)) << "header, densities included";
-        for (int y = 0; y < h; ++y)
-            ASSERT_EQ(0, std::memcmp(dib_row_top_down(a.h, y), dib_row_top_down(o.h, y), size_t(3 * w))) << y;
-        EXPECT_EQ(0, std::memcmp(a.h, b.h, mem_size(from_file)));
+        const size_t bytes = 40 + size_t(dib_stride(w, 24)) * size_t(h);  // densities and padding too
+        EXPECT_EQ(0, std::memcmp(a.h, o.h, bytes));
+        EXPECT_EQ(0, std::memcmp(b.h, o.h, bytes));
     }
 }
 
+// A picture the writer cannot write leaves a file of that name as it was;
+// the reader refuses damaged files, and pictures over the limit before decoding.
 TEST(PngCodec, Refusals) {
-    // A picture the writer cannot write leaves a file of that name as it was.
     const std::string path = test_temp_path("refused.png");
     PackedDib dib = dib_create24(100, 100);
     Locked(dib).h->biBitCount = 8;
@@ -49,8 +48,6 @@ TEST(PngCodec, Refusals) {
     EXPECT_EQ(png_write_dib(dib, test_temp_path("no_folder/x.png").c_str()), kPngErrFile);
     ASSERT_EQ(png_write_dib(dib, path.c_str()), 0);
     mem_free(dib);
-
-    // The reader: damaged files, and pictures over the limit before decoding.
     const Bytes good = test_read_bytes(path);
     ASSERT_EQ(0, std::memcmp(&good[37], "IDAT", 4)) << "the pixel data follows the header";
     const size_t idat_crc = 41 + (good[33] << 24 | good[34] << 16 | good[35] << 8 | good[36]);
@@ -63,11 +60,7 @@ TEST(PngCodec, Refusals) {
         if (flip) d[flip] ^= 1;
         return d;
     };
-    const struct {
-        const char* what;
-        Bytes data;
-        int code;
-    } cases[] = {
+    const struct { const char* what; Bytes data; int code; } cases[] = {
         {"not a PNG", Bytes(200, 'x'), kPngErrDamaged},
         {"cut in the pixel data", Bytes(good.begin(), good.begin() + long(idat_crc) / 2), kPngErrDamaged},
         {"header CRC", changed(100, 100, 29), kPngErrDamaged},
@@ -97,15 +90,12 @@ std::string output_of(const std::string& command) {
     return out;
 }
 
-// PNG files of every kind made by ImageMagick read as it reads them,
-// transparency over black, 16-bit samples rounded to the nearest 8-bit
-// value (its own -depth 8 cuts them off, so its 16-bit values are taken).
+// Every kind of PNG ImageMagick makes reads as it reads it: transparency over black, 16-bit
+// samples rounded to the nearest 8-bit value (its -depth 8 cuts them, so its 16 bits are taken).
 TEST(PngInterop, ReadsEveryKindAsImageMagickDoes) {
     const std::string alpha = " -alpha set -channel A -fx '(i+j)/(w+h)' +channel ";
-    const struct {
-        std::string make;  // convert arguments after the source picture
-        const char* kind;  // colour type, bit depth, interlace, tRNS chunks
-    } cases[] = {
+    // What convert makes of the source, and its colour type, bit depth, interlace and tRNS chunks.
+    const struct { std::string make; const char* kind; } cases[] = {
         {"-colors 12 PNG8:", "3 8 None 0"},    {"-colors 12 -fuzz 25% -transparent '#8080ff' PNG8:", "3 8 None 1"},
         {"-colorspace Gray -depth 1 PNG:", "0 1 None 0"}, {"-colorspace Gray -depth 2 PNG:", "0 2 None 0"},
         {"-colorspace Gray -depth 4 PNG:", "0 4 None 0"}, {"-colorspace Gray PNG:", "0 8 None 0"},

@@ -94,18 +94,15 @@ TEST(ScrapChoice, SixteenBytesIsTheLimit) {
     EXPECT_EQ(scrap_choice_for(page.c_str(), page.size()), ScrapChoice::kRefuse);
 }
 
-// Choosing a file as the scrap replaces only a writable file that is not
-// there, is empty or holds at most 16 bytes; one that is there but cannot be
-// read (1 GiB, a folder) or is read-only is refused and left as it is.
+// A file is replaced only when it is missing or holds at most 16 bytes and
+// may be written; one that is there but cannot be read stays as it is.
 TEST(ScrapChoice, OnlyAMissingOrNearlyEmptyWritableFileIsReplaced) {
     namespace fs = std::filesystem;
     const std::string path = test_temp_path("chosen.html"), fresh = take(new_scrap_text());
     enum Shape { kNone, kFile, kReadOnly, kHuge, kFolder };
     const struct { Shape shape; std::string content; int message; } cases[] = {
-        {kNone, "", 0}, {kFile, "", 0}, {kFile, std::string(16, 'x'), 0},
-        {kFile, fresh + "tail", 0}, {kFile, std::string(2048, 'p'), kMsgHtmlNoInsertPlace},
-        {kReadOnly, "", kMsgHtmlCreate}, {kReadOnly, "0123456789", kMsgHtmlCreate},
-        {kHuge, "", kMsgHtmlRead}, {kFolder, "", kMsgHtmlRead},
+        {kNone, "", 0}, {kFile, std::string(16, 'x'), 0}, {kFile, fresh + "tail", 0},
+        {kReadOnly, "0123456789", kMsgHtmlCreate}, {kHuge, "", kMsgHtmlRead}, {kFolder, "", kMsgHtmlRead},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(int(&c - cases));
@@ -160,21 +157,17 @@ TEST(NumberedScrap, NextFreeNumber) {
     EXPECT_EQ(numbered_scrap_path("C:\\s\\a.html", exists_in_set, out, sizeof out), 0);
 }
 
-// Brackets and backslashes are characters of their own: double-byte
-// characters whose second byte is 0x5B "[", 0x5C "\\" or 0x5D "]", with lead
-// bytes at both ends of their ranges, are never taken for them.
+// A second byte 0x5B "[", 0x5C "\\" or 0x5D "]" (lead bytes at both ends of
+// their ranges) is no bracket in a scrap's name or a heading or link line.
 TEST(DoubleByteCharacters, AreNeverBracketsInNamesOrLinks) {
-    for (const char* c : {"\x81\x5b", "\x9f\x5c", "\xe0\x5d", "\xfc\x5d", "\x81\x5d", "\xfc\x5b",
-                          "\x96\x5d" /* 望 */}) {
+    for (const char* c : {"\x81\x5b", "\x9f\x5c", "\xe0\x5d", "\xfc\x5d", "\x81\x5d", "\xfc\x5b", "\x96\x5d" /* 望 */}) {
         SCOPED_TRACE(c);
-        // After "ー" (0x81 0x5B): a 0x5D taken for "]" would find a "[".
-        const std::string name = std::string("C:\\s\\\x81\x5b") + c;
+        const std::string name = std::string("C:\\s\\\x81\x5b") + c;  // after "ー", a 0x5D "]" would find "["
         char out[256] = {};
         ASSERT_EQ(numbered_scrap_path((name + ".html").c_str(), exists_in_set, out, sizeof out), 1);
         EXPECT_EQ(std::string(out), name + "[1].html");
         ClipboardParts parts;
-        const std::string clip = std::string("<") + c + "\r\n[a/" + c + "\r\n";
-        ASSERT_EQ(split_clipboard_text(clip.c_str(), &parts), 1);
+        ASSERT_EQ(split_clipboard_text((std::string("<") + c + "\r\n[a/" + c + "\r\n").c_str(), &parts), 1);
         EXPECT_EQ(std::string(parts.heading) + parts.link, c + std::string("a/") + c);
         clipboard_parts_free(&parts);
     }

@@ -166,14 +166,12 @@ TEST(ScrapModel, LimitsOfTitleHeadingAndLink) {
         ASSERT_EQ(scrap_model_load(dup(file), file.size(), &m), 0);
         const ScrapItem& it = m.items[0];
         EXPECT_EQ(std::string(m.title), c.title_kept ? c.title : "") << c.title.size();
-        // A title that could not be read is not lost by a rewrite, nor by a
-        // changed subtitle.
+        // A title that could not be read is not lost by a rewrite.
         EXPECT_NE(take(scrap_model_text(m)).find("<title>" + c.title + "</title>"), std::string::npos);
-        std::strcpy(m.subtitle, "S");
+        std::strcpy(m.subtitle, "S");  // nor by a changed subtitle
         const std::string changed = take(scrap_model_text(m));
-        EXPECT_NE(changed.find("<title>" + c.title + "</title>"), std::string::npos);
-        EXPECT_NE(changed.find("<h1>表題</h1>"), std::string::npos);
-        EXPECT_NE(changed.find("<h3>S</h3>"), std::string::npos);
+        EXPECT_TRUE(changed.find("<title>" + c.title + "</title>") != std::string::npos &&
+                    changed.find("<h3>S</h3>") != std::string::npos);
         EXPECT_EQ(str(it.heading), c.heading_kept ? c.heading : "(none)") << c.heading.size();
         EXPECT_EQ(str(it.link), c.link_kept ? c.link : "(none)") << c.link.size();
         if (!c.link_kept) {
@@ -285,13 +283,8 @@ TEST(ScrapModel, KeptFuzzFindingsRewriteStably) {
     EXPECT_GT(files, 0);
 }
 
-}  // namespace
-
-namespace {
-
-// The file is bytes of known length: a NUL in the head, in an item's text
-// or after the page's end cuts nothing on a rewrite (an item holding one is
-// kept as it stands), and the items after it are read as usual.
+// A NUL in the head, in an item's text or after the page's end cuts nothing
+// on a rewrite (an item holding one is kept as it stands).
 TEST(ScrapModel, NulBytesCutNothing) {
     std::string good = item(kMarkerA, "H", nullptr, "t", 0);
     good.replace(good.find("<br>t"), 5, "<br>\r\nt");  // as the editor writes it
@@ -309,9 +302,8 @@ TEST(ScrapModel, NulBytesCutNothing) {
     }
 }
 
-// A field is cut to what the file reads back, its line ends counted as
-// "<br>\r\n", never inside a double-byte character (lead bytes at the ends
-// of both ranges; trail bytes 0x5B, 0x5C, 0x5D).
+// Fields are cut to the bytes the file reads back, a line end counted as
+// "<br>\r\n", never inside a double-byte character.
 TEST(ScrapModel, FieldsFitInBytesAtACharacter) {
     struct Case { const char* text; size_t limit; const char* fitted; };
     for (const Case& c : {Case{"abc", 2, "ab"}, Case{"a\r\nb", 7, "a\r\n"}, Case{"a\r\nb", 6, "a"},

@@ -29,10 +29,7 @@ const SelectionOps kRecordingOps = {
     [](PixelPoint p) { log("restore " + pt(p)); },
     [](PixelPoint p) { log("cover " + pt(p)); },
     [](PixelPoint a, PixelPoint b) { log("cover " + pt(a) + " " + pt(b)); },
-    [](PixelPoint* p) {
-        *p = fake_cursor;
-        return fake_cursor_known;
-    },
+    [](PixelPoint* p) { *p = fake_cursor; return fake_cursor_known; },
     [](PixelPoint p) {
         fake_cursor = p;
         log("cursor " + pt(p));
@@ -162,16 +159,14 @@ TEST_F(SelectionTest, CursorTrackingEntersStateOneAndOpensBoxes) {
 TEST_F(SelectionTest, AnUnknownCursorPositionMovesNoCorner) {
     fake_cursor_known = false;  // a locked or secure desktop
     fake_cursor = {16, 16};
-    selection_track_cursor();
-    EXPECT_EQ(g_app.capture.pick_state, kPickNothing);
     g_app.capture.capture_flags |= kCaptureBoxOpen;
-    for (PickState corner : {kPickTopLeft, kPickBottomRight}) {
+    for (PickState state : {kPickNothing, kPickTopLeft, kPickBottomRight}) {
         in_state2({100, 100}, {200, 200});
-        g_app.capture.pick_state = corner;
+        g_app.capture.pick_state = state;
         selection_track_cursor();
         selection_advance();
-        EXPECT_EQ(pt(g_app.capture.top_left) + " " + pt(g_app.capture.bottom_right),
-                  "100,100 200,200");
+        EXPECT_EQ(pt(g_app.capture.top_left) + " " + pt(g_app.capture.bottom_right), "100,100 200,200");
+        EXPECT_EQ(g_app.capture.pick_state, state);
         EXPECT_TRUE(calls.empty());
     }
 }

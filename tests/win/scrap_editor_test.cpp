@@ -556,9 +556,8 @@ TEST_F(ScrapEditor, UnreadableOrEmptyScrapIsToldAndNotOpened) {
     }
 }
 
-// Clicks that come while the preview resamples a picture (which runs the
-// pump) wait until it is done: "次" twice and OK, queued at once, store each
-// item's own fields. The bytes after the page's end, a NUL among them, stay.
+// Clicks queued while the preview resamples a picture (which runs the pump)
+// wait for it and then store each item's own fields; a NUL after the page stays.
 TEST_F(ScrapEditor, ClicksQueuedDuringALoadKeepEachItemsTexts) {
     const std::string before = write_scrap(3) + std::string("\0tail", 5);
     test_write_file(scrap_, before);
@@ -570,18 +569,15 @@ TEST_F(ScrapEditor, ClicksQueuedDuringALoadKeepEachItemsTexts) {
     EXPECT_TRUE(got == want) << difference(got, want);
 }
 
-// Memory that runs out while the fields are stored is told; the dialog
-// stays on the item. Ending the program meanwhile (the owner closed, as the
-// main window's WM_CLOSE closes it, here in the middle of loading a
-// picture), or the session ending, is Cancel: nothing is written.
+// No memory while the fields are stored is told and loses nothing; the owner
+// closed (the program ending, here during a load) or the session ending is Cancel.
 TEST_F(ScrapEditor, NoMemoryOrTheProgramEndingLosesNothing) {
     const std::string before = write_scrap(2);
     for (bool session_ends : {false, true}) {
-        HWND owner = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                     nullptr, nullptr);
+        HWND owner = CreateWindowA("Static", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
         run_editor({editor_shown(), act("a long text; no memory on leaving the item", [] {
                         std::string text;
-                        for (int i = 0; i < 500; ++i) text += std::string(78, 'x') + "\r\n";
+                        while (text.size() < 40000) text += std::string(78, 'x') + "\r\n";
                         SetDlgItemTextA(editor(), IDC_SCRAP_TEXT, text.c_str());
                         fail_next_allocation_of(text.size());
                         press_later(editor(), IDC_SCRAP_PREVIOUS);
@@ -596,13 +592,13 @@ TEST_F(ScrapEditor, NoMemoryOrTheProgramEndingLosesNothing) {
                     })},
                    owner);
         fail_next_allocation_of(0);
-        if (IsWindow(owner)) DestroyWindow(owner);
+        DestroyWindow(owner);
         EXPECT_EQ(test_read_file(scrap_), before) << session_ends;
     }
 }
 
-// A file that another program changed since it was read is not written
-// over: OK says so and the dialog stays open.
+// OK on a file another program changed since it was read writes nothing and
+// leaves the dialog open.
 TEST_F(ScrapEditor, OkKeepsAFileChangedElsewhere) {
     std::string changed = write_scrap(2);
     changed.insert(changed.find(kInsertPlace), "<p>added</p>\r\n");
@@ -619,21 +615,16 @@ TEST_F(ScrapEditor, OkKeepsAFileChangedElsewhere) {
 // 255), cut between characters (trail bytes 0x5C, 0x5D, 0x5B).
 TEST_F(ScrapEditor, LongFieldsAreCutToWhatReadsBack) {
     write_scrap(1);
-    auto times = [](const char* c, int n) {
-        std::string s;
-        while (n--) s += c;
-        return s;
-    };
-    const std::string heading = times("ソ", 512), link = times("望", 512), title = times("ー", 128);
+    auto times = [](const char* c, int n) { std::string s; while (n--) s += c; return s; };
+    const std::string heading = times("ソ", 512), link = times("望", 512);
     run_editor(std::vector<Step>{editor_shown(), act("long heading and link", [&] {
                                      SetDlgItemTextA(editor(), IDC_SCRAP_HEADING, heading.c_str());
                                      SetDlgItemTextA(editor(), IDC_SCRAP_LINK, link.c_str());
                                  })} +
-               retitle(false, "表題", "副題", title.c_str(), "副題") +
+               retitle(false, "表題", "副題", times("ー", 128).c_str(), "副題") +
                std::vector<Step>{act("OK", [] { press_later(editor(), IDOK); })});
     const std::string got = test_read_file(scrap_);
-    for (const std::string& want : {"<p><h2>" + times("ソ", 511) + "</h2>",
-                                    "<a href=\"" + times("望", 511) + "\">",
+    for (const std::string& want : {"<p><h2>" + times("ソ", 511) + "</h2>", "<a href=\"" + times("望", 511) + "\">",
                                     "<title>" + times("ー", 127) + "</title>"})
         EXPECT_NE(got.find(want), std::string::npos) << want.substr(0, 12);
 }

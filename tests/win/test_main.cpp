@@ -1,7 +1,5 @@
-// The Windows tests run with the program's own message pump installed (again
-// before every test, as some put in a hook of their own), so that what it
-// delivers in the middle of a step reaches the code as in the program; and
-// with an operator new that can be made to fail once.
+// The Windows tests run with the program's own message pump, installed again
+// before every test (some put in their own), and an operator new that can fail.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -21,11 +19,9 @@ size_t fail_at_least = 0;
 void fail_next_allocation_of(size_t size) { fail_at_least = size; }
 
 void* operator new(size_t size) {
-    const bool fail = fail_at_least && size >= fail_at_least;
-    if (fail) fail_at_least = 0;
-    void* p = fail ? nullptr : std::malloc(size ? size : 1);
-    if (!p) throw std::bad_alloc();
-    return p;
+    void* p = fail_at_least && size >= fail_at_least ? nullptr : std::malloc(size ? size : 1);
+    if (!p) fail_at_least = 0;
+    return p ? p : throw std::bad_alloc();
 }
 void operator delete(void* p) noexcept { std::free(p); }
 void operator delete(void* p, size_t) noexcept { std::free(p); }
