@@ -14,9 +14,9 @@ namespace {
 using Bytes = std::vector<uint8_t>;
 
 // Odd widths leave padding after every row; the file must not carry it.
-TEST(PngRoundTrip, ExactPixelsFromFileAndMemory) {
+TEST(PngRoundTrip, ExactPixels) {
     for (auto [w, h] : {std::pair{1, 1}, {17, 1}, {33, 18}, {257, 130}}) {
-        PackedDib dib = dib_create24(w, h), from_file = nullptr, from_memory = nullptr;
+        PackedDib dib = dib_create24(w, h), back = nullptr;
         Held o(dib);
         uint32_t seed = uint32_t(w);
         for (int y = 0; y < h; ++y)
@@ -26,12 +26,9 @@ TEST(PngRoundTrip, ExactPixelsFromFileAndMemory) {
         ASSERT_EQ(png_write_dib(dib, path.c_str()), 0);
         const Bytes d = test_read_bytes(path);
         EXPECT_EQ(Bytes(d.begin() + 24, d.begin() + 29), (Bytes{8, 2, 0, 0, 0})) << "8-bit RGB, no interlace";
-        ASSERT_EQ(png_read_dib(path.c_str(), &from_file), 0);
-        ASSERT_EQ(png_read_dib_memory(d.data(), d.size(), kMemBlockMaxSize, &from_memory), 0);
-        Held a(from_file), b(from_memory);
-        const size_t bytes = 40 + size_t(dib_stride(w, 24)) * size_t(h);  // densities and padding too
-        EXPECT_EQ(0, std::memcmp(a.h, o.h, bytes));
-        EXPECT_EQ(0, std::memcmp(b.h, o.h, bytes));
+        ASSERT_EQ(png_read_dib(path.c_str(), &back), 0);
+        Held a(back);
+        EXPECT_EQ(0, std::memcmp(a.h, o.h, size_t(40 + dib_stride(w, 24) * h))) << "header, rows, padding";
     }
 }
 

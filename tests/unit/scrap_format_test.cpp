@@ -160,7 +160,8 @@ TEST(NumberedScrap, NextFreeNumber) {
 // A second byte 0x5B "[", 0x5C "\\" or 0x5D "]" (lead bytes at both ends of
 // their ranges) is no bracket in a scrap's name or a heading or link line.
 TEST(DoubleByteCharacters, AreNeverBracketsInNamesOrLinks) {
-    for (const char* c : {"\x81\x5b", "\x9f\x5c", "\xe0\x5d", "\xfc\x5d", "\x81\x5d", "\xfc\x5b", "\x96\x5d" /* 望 */}) {
+    for (const char* c :
+         {"\x81\x5b", "\x9f\x5c", "\xe0\x5d", "\xfc\x5d", "\x81\x5d", "\xfc\x5b", "\x96\x5d" /* 望 */}) {
         SCOPED_TRACE(c);
         const std::string name = std::string("C:\\s\\\x81\x5b") + c;  // after "ー", a 0x5D "]" would find "["
         char out[256] = {};

@@ -133,7 +133,8 @@ TEST(BoxTemplates, EveryControlWithItsClassStyleAndPlace) {
             GetWindowRect(c, &r);
             MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&r), 2);
             EXPECT_TRUE(IntersectRect(&inside, &r, &client) && EqualRect(&inside, &r));
-            const bool icon_static = !lstrcmpiA(cls, "Static") && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+            const bool icon_static =
+                !lstrcmpiA(cls, "Static") && (GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
             const HICON icon = icon_static ? HICON(SendMessageA(c, STM_GETICON, 0, 0)) : nullptr;
             EXPECT_EQ(icon ? icon_width(icon) : 16, 16);
             if (!icon_static) expect_text_whole(c, cls, r);

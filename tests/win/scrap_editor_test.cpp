@@ -624,8 +624,8 @@ TEST_F(ScrapEditor, LongFieldsAreCutToWhatReadsBack) {
                retitle(false, "表題", "副題", times("ー", 128).c_str(), "副題") +
                std::vector<Step>{act("OK", [] { press_later(editor(), IDOK); })});
     const std::string got = test_read_file(scrap_);
-    for (const std::string& want : {"<p><h2>" + times("ソ", 511) + "</h2>", "<a href=\"" + times("望", 511) + "\">",
-                                    "<title>" + times("ー", 127) + "</title>"})
+    for (const std::string& want : {"<p><h2>" + times("ソ", 511) + "</h2>",
+                                    "<a href=\"" + times("望", 511) + "\">", "<title>" + times("ー", 127) + "</title>"})
         EXPECT_NE(got.find(want), std::string::npos) << want.substr(0, 12);
 }
 
