@@ -5,22 +5,22 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
-#include "state/app_state.h"
 #include "app/main_window.h"
-#include "state/messages.h"
-#include "sys/paths.h"
 #include "app/pump.h"
 #include "app/readme.h"
-#include "state/settings.h"
 #include "app/shell_logic.h"
 #include "app/startup.h"
-#include "state/warnings.h"
-#include "state/window_messages.h"
 #include "capture/coordinate_box.h"
-#include "capture/monitors.h"
 #include "capture/overlay.h"
 #include "resources/resource_ids.h"
+#include "state/app_state.h"
+#include "state/messages.h"
+#include "state/settings.h"
+#include "state/warnings.h"
+#include "state/window_messages.h"
+#include "sys/paths.h"
 #include "sys/pump.h"
+#include "ui/monitors.h"
 
 namespace {
 

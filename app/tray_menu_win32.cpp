@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "app/readme.h"
+#include "app/settings_dialog.h"
 #include "output/output_settings_dialog.h"
 #include "resources/resource_ids.h"
 #include "scrap/scrap_commands.h"
@@ -22,7 +23,6 @@
 #include "ui/guarded_proc.h"
 #include "ui/menu_guard.h"
 #include "ui/place.h"
-#include "ui/settings_dialog.h"
 #include "ui/start_options.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "bench/desktop_picture.h"
+#include "image/base64.h"
 #include "image/jpeg.h"
-#include "output/base64.h"
 
 namespace {
 

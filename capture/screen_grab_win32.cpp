@@ -4,10 +4,10 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "state/app_state.h"
-#include "capture/monitors.h"
 #include "capture/overlay_geometry.h"
 #include "image/scale.h"
+#include "state/app_state.h"
+#include "ui/monitors.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "output/base64.h"
+#include "image/base64.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 1 << 20) return 0;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "output/base64.h"
+#include "image/base64.h"
 #include "output/image_writer.h"
 #include "scrap/scrap_format.h"
 #include "scrap/text.h"

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
+#include "image/base64.h"
 #include "image/bmp.h"
 #include "image/gif_read.h"
 #include "image/jpeg.h"
 #include "image/scale.h"
-#include "output/base64.h"
 #include "scrap/text.h"
 
 namespace {

@@ -1,11 +1,11 @@
 #include "scrap/scrap_commands.h"
 
-#include "scrap/file_pickers.h"
 #include "scrap/scrap_format.h"
 #include "state/app_state.h"
 #include "state/settings.h"
 #include "state/warnings.h"
 #include "sys/files.h"
+#include "ui/file_pickers.h"
 
 namespace {
 

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "capture/monitors.h"
 #include "state/app_state.h"
 #include "state/instance.h"
 #include "ui/guarded_proc.h"
 #include "ui/hint_logic.h"
+#include "ui/monitors.h"
 
 namespace {
 

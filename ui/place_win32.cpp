@@ -1,7 +1,7 @@
 #include "ui/place.h"
 
-#include "capture/monitors.h"
 #include "state/settings.h"
+#include "ui/monitors.h"
 #include "ui/placement.h"
 
 void place_at_cursor(HWND window) {

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "output/image_writer.h"
-#include "scrap/picker_paths.h"
 #include "state/messages.h"
+#include "ui/picker_paths.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <string>
 
+#include "image/base64.h"
 #include "image/bmp.h"
-#include "output/base64.h"
 #include "state/app_state.h"
 #include "state/messages.h"
 #include "state/settings.h"

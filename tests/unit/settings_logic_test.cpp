@@ -5,9 +5,9 @@
 
 #include <string>
 
+#include "app/settings_logic.h"
 #include "output/output_settings_logic.h"
 #include "state/messages.h"
-#include "ui/settings_logic.h"
 
 namespace {
 

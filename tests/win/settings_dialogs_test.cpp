@@ -19,6 +19,7 @@
 #include <tuple>
 #include <vector>
 
+#include "app/settings_dialog.h"
 #include "output/output_settings_dialog.h"
 #include "resources/resource_ids.h"
 #include "scrap/scrap_format.h"
@@ -26,7 +27,6 @@
 #include "state/messages.h"
 #include "state/settings.h"
 #include "tests/unit/test_files.h"
-#include "ui/settings_dialog.h"
 
 namespace {
 

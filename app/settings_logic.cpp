@@ -1,4 +1,4 @@
-#include "ui/settings_logic.h"
+#include "app/settings_logic.h"
 
 #include <cctype>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "output/base64.h"
+#include "image/base64.h"
 
 #include <cstddef>
 #include <cstdlib>

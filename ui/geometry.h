@@ -1,4 +1,4 @@
-// Rectangle arithmetic shared by the monitor lookup and the overlay.
+// Rectangle arithmetic of the monitor lookup.
 #pragma once
 
 #include "image/dib.h"

@@ -1,4 +1,4 @@
-#include "ui/settings_dialog.h"
+#include "app/settings_dialog.h"
 
 #include <shlobj.h>
 
@@ -6,10 +6,10 @@
 #include <cstring>
 #include <string>
 
+#include "app/settings_logic.h"
 #include "capture/constraint_menus.h"
 #include "capture/constraints.h"
 #include "resources/resource_ids.h"
-#include "scrap/file_pickers.h"
 #include "state/app_state.h"
 #include "state/instance.h"
 #include "state/messages.h"
@@ -20,10 +20,10 @@
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
 #include "ui/command_gate.h"
+#include "ui/file_pickers.h"
 #include "ui/guarded_proc.h"
 #include "ui/hints.h"
 #include "ui/place.h"
-#include "ui/settings_logic.h"
 
 namespace {
 

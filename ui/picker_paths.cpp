@@ -1,4 +1,4 @@
-#include "scrap/picker_paths.h"
+#include "ui/picker_paths.h"
 
 #include <cstdio>
 #include <cstring>

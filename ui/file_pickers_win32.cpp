@@ -1,4 +1,4 @@
-#include "scrap/file_pickers.h"
+#include "ui/file_pickers.h"
 
 #include <commdlg.h>
 #include <shlobj.h>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "scrap/picker_paths.h"
+#include "ui/picker_paths.h"
 #include "state/app_state.h"
 #include "state/messages.h"
 #include "state/warnings.h"

@@ -1,8 +1,8 @@
-#include "capture/monitors.h"
+#include "ui/monitors.h"
 
 #include <cstring>
 
-#include "capture/geometry.h"
+#include "ui/geometry.h"
 
 namespace {
 

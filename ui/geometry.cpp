@@ -1,4 +1,4 @@
-#include "capture/geometry.h"
+#include "ui/geometry.h"
 
 #include <algorithm>
 
