@@ -14,6 +14,7 @@
 #include "capture/overlay.h"
 #include "resources/resource_ids.h"
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "state/messages.h"
 #include "state/settings.h"
 #include "state/warnings.h"
@@ -80,7 +81,7 @@ bool program_path_has_backslash() {
 void load_box_icons() {
     for (int i = 0; i < kBoxIconCount; ++i) {
         g_app.box_icons[i] = static_cast<HICON>(LoadImageA(
-            g_app.instance, MAKEINTRESOURCEA(kBoxIconIds[i]), IMAGE_ICON, 16, 16, 0));
+            app_instance(), MAKEINTRESOURCEA(kBoxIconIds[i]), IMAGE_ICON, 16, 16, 0));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/hotkey.h"
 #include "app/shell_logic.h"
 #include "app/startup.h"
 #include "app/tray_menu.h"
@@ -14,8 +15,8 @@
 #include "output/dispatcher.h"
 #include "resources/resource_ids.h"
 #include "state/app_state.h"
+#include "state/instance.h"
 #include "state/messages.h"
-#include "state/settings.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
 #include "ui/guarded_proc.h"
@@ -72,9 +73,10 @@ bool on_tray(HWND window, LPARAM mouse) {
         case TrayAction::kMenu:
             // While the menu and its commands run, tray clicks and captures
             // wait (the editor wait keeps dispatching messages).
-            g_app.capture.capture_flags |= kCaptureMenuOpen;
-            tray_menu(window);
-            g_app.capture.capture_flags &= ~uint32_t(kCaptureMenuOpen);
+            {
+                const CaptureFlagsHeld menu_open(&g_app.capture, kCaptureMenuOpen);
+                tray_menu(window);
+            }
             return true;
         case TrayAction::kDefault:
             break;
@@ -126,7 +128,7 @@ int tray_add() {
 
     std::memset(&tray_data, 0, sizeof tray_data);
     g_app.tray_icon = static_cast<HICON>(
-        LoadImageA(g_app.instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
+        LoadImageA(app_instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
     tray_data.cbSize = sizeof tray_data;
     tray_data.hWnd = g_app.main_window;
     tray_data.uID = IDI_APP;
@@ -139,10 +141,7 @@ int tray_add() {
         return 0;
     }
 
-    int vk = settings_read_int(kSectionOption, "HotkeyVK", 0);
-    int mod = settings_read_int(kSectionOption, "HotkeyMOD", 0);
-    if (hotkey_wanted(vk, mod) && RegisterHotKey(g_app.main_window, kHotkeyId, UINT(mod), UINT(vk)))
-        g_app.hotkey_id = kHotkeyId;
+    hotkey_register_stored();
     return 1;
 }
 
@@ -157,12 +156,15 @@ void tray_remove() {
         DestroyIcon(g_app.tray_icon);
         g_app.tray_icon = nullptr;
     }
-    if (g_app.hotkey_id) {
-        UnregisterHotKey(g_app.main_window, g_app.hotkey_id);
-        g_app.hotkey_id = 0;
-    }
+    hotkey_unregister();
 }
 
+// Each case either answers the message (return) or lets the default
+// processing follow (break). Answers: 0 for what Windows asks of a window,
+// TRUE to WM_QUERYENDSESSION, the result of UM_LINK_APP and UM_SET_SIZE for
+// their senders, and 1 to UM_OUTPUT (the selection was taken). WM_SETFOCUS,
+// WM_HOTKEY, a system command other than the capture's close and a tray
+// callback the shell does not act on go on to DefWindowProcA.
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     // Keys, the wheel and the other buttons become selection requests; a
     // message the filter has turned into one is done with.

@@ -2,15 +2,12 @@
 
 #include <cctype>
 #include <cstring>
-#include <vector>
 
 #include "state/settings.h"
-#include "sys/paths.h"
 
 namespace {
 constexpr int kVkF1 = 112;
 constexpr int kFunctionKeys = 24;
-constexpr size_t kTailLimit = 34;
 }  // namespace
 
 std::string hotkey_key_text(int vk) {
@@ -30,24 +27,6 @@ int hotkey_key_from_text(const char* text) {
     if (text[1] >= '0' && text[1] <= '9') number = number * 10 + (text[1] - '0');
     // Only function keys have numbers; "25" and up name no key.
     return number <= kFunctionKeys ? kVkF1 + number - 1 : kHotkeyBadKey;
-}
-
-std::string editor_path_tail(const char* path) {
-    if (!path || !*path) return std::string();
-    std::vector<const char*> slashes;
-    for (const char* p = path; *p; ++p) {
-        if (sjis_is_lead_byte(static_cast<unsigned char>(*p))) {
-            if (!p[1]) break;
-            ++p;
-        } else if (*p == '\\') {
-            slashes.push_back(p);
-        }
-    }
-    if (slashes.empty()) return std::string();
-    const size_t n = slashes.size();
-    for (size_t back = 3; back >= 2; --back)
-        if (n >= back && std::strlen(slashes[n - back]) < kTailLimit) return slashes[n - back];
-    return slashes[n - 1];
 }
 
 int scaling_from_text(const char* text) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "app/readme.h"
 #include "app/settings_dialog.h"
@@ -19,10 +20,12 @@
 #include "state/warnings.h"
 #include "state/window_messages.h"
 #include "ui/clipboard_text.h"
+#include "ui/dialog.h"
 #include "ui/editor_program.h"
 #include "ui/guarded_proc.h"
 #include "ui/menu_guard.h"
 #include "ui/place.h"
+#include "ui/popup_menu.h"
 #include "ui/start_options.h"
 
 namespace {
@@ -64,10 +67,8 @@ INT_PTR CALLBACK about_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     return FALSE;
 }
 
-void show_about(HWND owner) {
-    DialogBoxParamA(g_app.instance, MAKEINTRESOURCEA(IDD_ABOUT), owner,
-                    guarded_dialog_proc<about_proc>, 0);
-}
+// The About box; ends with OK or Cancel.
+void show_about(HWND owner) { dialog_run(IDD_ABOUT, owner, guarded_dialog_proc<about_proc>); }
 
 void run_command(HWND owner, int command) {
     switch (command) {
@@ -142,27 +143,18 @@ int clipboard_from_file(HWND owner, const char* path) {
 void tray_menu(HWND owner) {
     // A copy started by "/open" belongs to another program: no menu.
     if (g_app.open_count > 0) return;
+    if (!menu_guard_allows()) return;
+    TrayMenuItem items[kTrayMenuMaxItems];
+    const int count = tray_menu_items(g_app.flags, items);
+    std::vector<MenuEntry> entries;
+    for (int i = 0; i < count; ++i)
+        entries.push_back(items[i].text ? menu_item(items[i].id, items[i].text) : menu_separator());
+    // The owner, a hidden window, must come to the foreground, or the menu
+    // would neither take the keys nor close when the user clicks elsewhere.
+    const int command = popup_menu_run(owner, entries, true);
     // No menu while the cursor's position is unknown (a locked or secure
     // desktop): it would open at an arbitrary place.
-    POINT at;
-    if (!menu_guard_allows() || !GetCursorPos(&at)) return;
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return;
-    TrayMenuItem items[kTrayMenuMaxItems];
-    int count = tray_menu_items(g_app.flags, items);
-    for (int i = 0; i < count; ++i) {
-        if (items[i].text)
-            AppendMenuA(menu, MF_STRING, UINT_PTR(items[i].id), items[i].text);
-        else
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    }
-    // The owner must be in the foreground, or the menu would neither take
-    // the keys nor close when the user clicks elsewhere.
-    SetForegroundWindow(owner);
-    int command = int(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0,
-                                     owner, nullptr));
-    PostMessageA(owner, WM_NULL, 0, 0);
-    DestroyMenu(menu);
+    if (command == kMenuNotShown) return;
     run_command(owner, command);
 }
 

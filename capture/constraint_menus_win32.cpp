@@ -2,50 +2,27 @@
 
 #include <commctrl.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "capture/constraints.h"
 #include "resources/resource_ids.h"
 #include "state/app_state.h"
-#include "state/instance.h"
 #include "state/messages.h"
 #include "state/settings.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
+#include "ui/dialog.h"
 #include "ui/guarded_proc.h"
+#include "ui/hints.h"
 #include "ui/menu_guard.h"
 #include "ui/place.h"
+#include "ui/popup_menu.h"
 
 namespace {
 
-constexpr int kMenuNotShown = -1;
-
-// Tracks a popup menu of `entries` at the cursor; the chosen id, 0 for none,
-// kMenuNotShown while the cursor's position is unknown (a locked or secure
-// desktop) or the menu cannot be made.
-int track_menu(HWND owner, const std::vector<MenuEntry>& entries) {
-    POINT at;
-    if (!GetCursorPos(&at)) return kMenuNotShown;
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return kMenuNotShown;
-    for (const MenuEntry& e : entries) {
-        if (e.separator)
-            AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        else
-            AppendMenuA(menu, MF_STRING | (e.checked ? MF_CHECKED : 0), UINT_PTR(e.id),
-                        e.text.c_str());
-    }
-    int id = int(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, owner,
-                                nullptr));
-    DestroyMenu(menu);
-    return id;
-}
-
 void set_fixed_width(HWND owner, int text_control, int width) {
-    g_app.fixed_width = width;
-    settings_write_int(kSectionWindow, "Width", width);
+    constraint_set_width(width);
     SetDlgItemTextA(owner, text_control, width_text(width).c_str());
 }
 
@@ -80,60 +57,78 @@ bool checked_sides(HWND dialog, bool with_height, int* w, int* h) {
     return true;
 }
 
+// The three small dialogs share one template layout and one procedure.
 enum class SidesDialog { kWidth, kAspect, kSize };
+struct SidesState {
+    SidesDialog kind;
+};
+
+void on_sides_init(HWND dialog, SidesDialog kind) {
+    place_at_cursor(dialog);
+    const PixelPoint tl = g_app.capture.top_left, br = g_app.capture.bottom_right;
+    if (kind == SidesDialog::kWidth) {
+        set_spin(dialog, IDC_SPIN_WIDTH, g_app.fixed_width);
+        SetDlgItemInt(dialog, IDC_EDIT_WIDTH, UINT(g_app.fixed_width), FALSE);
+        return;
+    }
+    const bool aspect = kind == SidesDialog::kAspect;
+    const int w = aspect ? settings_read_int(kSectionCustom, "w", kCustomDefault) : br.x - tl.x + 1;
+    const int h = aspect ? settings_read_int(kSectionCustom, "h", kCustomDefault) : br.y - tl.y + 1;
+    set_spin(dialog, IDC_SPIN_WIDTH, w);
+    set_spin(dialog, IDC_SPIN_HEIGHT, h);
+    SetDlgItemInt(dialog, IDC_EDIT_WIDTH, UINT(w), FALSE);
+    SetDlgItemInt(dialog, IDC_EDIT_HEIGHT, UINT(h), FALSE);
+}
+
+void on_sides_ok(HWND dialog, SidesDialog kind) {
+    int w = 0, h = 0;
+    if (!checked_sides(dialog, kind != SidesDialog::kWidth, &w, &h)) return;
+    if (kind == SidesDialog::kWidth) {
+        EndDialog(dialog, w);
+    } else if (kind == SidesDialog::kAspect) {
+        settings_write_int(kSectionCustom, "w", w);
+        settings_write_int(kSectionCustom, "h", h);
+        EndDialog(dialog, custom_aspect(w, h));
+    } else {
+        PostMessageA(g_app.main_window, UM_SET_SIZE, WPARAM(w - 1), LPARAM(h - 1));
+        EndDialog(dialog, 0);
+    }
+}
 
 INT_PTR CALLBACK sides_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
-    const SidesDialog kind =
-        SidesDialog(message == WM_INITDIALOG ? lparam : GetWindowLongPtrA(dialog, DWLP_USER));
+    const SidesState* state = dialog_state<SidesState>(dialog, message, lparam);
+    if (!state) return FALSE;
     switch (message) {
-        case WM_INITDIALOG: {
-            SetWindowLongPtrA(dialog, DWLP_USER, lparam);
-            place_at_cursor(dialog);
-            const PixelPoint tl = g_app.capture.top_left, br = g_app.capture.bottom_right;
-            if (kind == SidesDialog::kWidth) {
-                set_spin(dialog, IDC_SPIN_WIDTH, g_app.fixed_width);
-                SetDlgItemInt(dialog, IDC_EDIT_WIDTH, UINT(g_app.fixed_width), FALSE);
-            } else {
-                int w = kind == SidesDialog::kAspect
-                            ? settings_read_int(kSectionCustom, "w", kCustomDefault)
-                            : br.x - tl.x + 1;
-                int h = kind == SidesDialog::kAspect
-                            ? settings_read_int(kSectionCustom, "h", kCustomDefault)
-                            : br.y - tl.y + 1;
-                set_spin(dialog, IDC_SPIN_WIDTH, w);
-                set_spin(dialog, IDC_SPIN_HEIGHT, h);
-                SetDlgItemInt(dialog, IDC_EDIT_WIDTH, UINT(w), FALSE);
-                SetDlgItemInt(dialog, IDC_EDIT_HEIGHT, UINT(h), FALSE);
-            }
+        case WM_INITDIALOG:
+            on_sides_init(dialog, state->kind);
             return TRUE;
-        }
         case WM_COMMAND:
-            if (LOWORD(wparam) == IDCANCEL) {
+            if (LOWORD(wparam) == IDCANCEL)
                 EndDialog(dialog, -1);
-            } else if (LOWORD(wparam) == IDOK) {
-                int w = 0, h = 0;
-                if (!checked_sides(dialog, kind != SidesDialog::kWidth, &w, &h)) return TRUE;
-                if (kind == SidesDialog::kWidth) {
-                    EndDialog(dialog, w);
-                } else if (kind == SidesDialog::kAspect) {
-                    settings_write_int(kSectionCustom, "w", w);
-                    settings_write_int(kSectionCustom, "h", h);
-                    EndDialog(dialog, custom_aspect(w, h));
-                } else {
-                    PostMessageA(g_app.main_window, UM_SET_SIZE, WPARAM(w - 1), LPARAM(h - 1));
-                    EndDialog(dialog, 0);
-                }
-            }
+            else if (LOWORD(wparam) == IDOK)
+                on_sides_ok(dialog, state->kind);
             return TRUE;
     }
     return FALSE;
 }
 
+// The width and the ratio dialog: -1 when cancelled, else the width or the
+// ratio's aspect value. A dialog that could not be made (0 from
+// DialogBoxParamA, never a width or ratio) counts as cancelled too; the size
+// dialog ends with 0 itself.
 int run_sides_dialog(int template_id, SidesDialog kind) {
-    INT_PTR result = DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(template_id), nullptr,
-                                     guarded_dialog_proc<sides_proc>, LPARAM(kind));
+    SidesState state{kind};
+    const INT_PTR result =
+        dialog_run(template_id, nullptr, guarded_dialog_proc<sides_proc>, &state);
     return int(result == 0 && kind != SidesDialog::kSize ? -1 : result);
 }
+
+int custom_width_dialog() { return run_sides_dialog(IDD_CUSTOM_WIDTH, SidesDialog::kWidth); }
+
+int custom_aspect_dialog() { return run_sides_dialog(IDD_CUSTOM_ASPECT, SidesDialog::kAspect); }
+
+// Types a rectangle size and posts it to the main window.
+void size_dialog() { run_sides_dialog(IDD_SIZE, SidesDialog::kSize); }
 
 INT_PTR CALLBACK chooser_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
@@ -154,7 +149,7 @@ INT_PTR CALLBACK chooser_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) 
             const int id = LOWORD(wparam);
             if (id == IDCANCEL) {
                 EndDialog(dialog, -1);
-            } else if (id == kChooserCustom) {
+            } else if (id == IDC_CHOOSER_CUSTOM) {
                 KillTimer(dialog, kPopupTimerId);
                 EndDialog(dialog, custom_aspect_dialog());
             } else if (chooser_preset_for(id) >= 0) {
@@ -169,12 +164,17 @@ INT_PTR CALLBACK chooser_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) 
     return FALSE;
 }
 
+// The aspect chooser panel: -1 (left alone, cancelled) or an aspect value.
+int aspect_chooser() {
+    return int(dialog_run(IDD_ASPECT_CHOOSER, nullptr, guarded_dialog_proc<chooser_proc>));
+}
+
 }  // namespace
 
 void width_menu(HWND owner, int text_control) {
     if (!menu_guard_allows()) return;
-    g_app.hints_enabled = 0;
-    const int id = track_menu(owner, width_menu_entries());
+    const HintsOff hints_off;
+    const int id = popup_menu_run(owner, width_menu_entries());
     if (id == kMenuNotShown) {
         // Nothing was offered, so nothing was dismissed either.
     } else if (id == 0) {
@@ -187,30 +187,18 @@ void width_menu(HWND owner, int text_control) {
     } else {
         set_fixed_width(owner, text_control, id);
     }
-    g_app.hints_enabled = 1;
-}
-
-int aspect_chooser() {
-    INT_PTR result = DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_ASPECT_CHOOSER), nullptr,
-                                     guarded_dialog_proc<chooser_proc>, 0);
-    return int(result);
 }
 
 int choose_aspect() {
-    g_app.hints_enabled = 0;
-    const int chosen = aspect_chooser();
-    g_app.hints_enabled = 1;
+    int chosen;
+    {
+        const HintsOff hints_off;
+        chosen = aspect_chooser();
+    }
     if (chosen < 0 || chosen == g_app.aspect) return 0;
-    g_app.aspect = chosen;
-    settings_write_int(kSectionWindow, "Aspect", chosen);
+    constraint_set_aspect(chosen);
     return 1;
 }
-
-int custom_width_dialog() { return run_sides_dialog(IDD_CUSTOM_WIDTH, SidesDialog::kWidth); }
-
-int custom_aspect_dialog() { return run_sides_dialog(IDD_CUSTOM_ASPECT, SidesDialog::kAspect); }
-
-int size_dialog() { return run_sides_dialog(IDD_SIZE, SidesDialog::kSize); }
 
 void size_menu(HWND box) {
     char history[1024] = {};
@@ -219,21 +207,19 @@ void size_menu(HWND box) {
     const std::vector<MenuEntry> entries =
         size_menu_entries(history, g_app.aspect, g_app.capture.capture_flags);
     if (entries.empty()) return;
-    g_app.hints_enabled = 0;
     const int n = size_menu_entry_count(history);
-    const int id = track_menu(box, entries);
-    if (id == kMenuNotShown) {
-        g_app.hints_enabled = 1;
-        return;
-    }
     int entry = 0;
-    const SizeMenuChoice choice = size_menu_choice(id, n, &entry);
-    if (choice == SizeMenuChoice::kTypeSize) {
-        size_dialog();
-        g_app.hints_enabled = 1;
-        return;
+    SizeMenuChoice choice;
+    {
+        const HintsOff hints_off;
+        const int id = popup_menu_run(box, entries);
+        if (id == kMenuNotShown) return;
+        choice = size_menu_choice(id, n, &entry);
+        if (choice == SizeMenuChoice::kTypeSize) {
+            size_dialog();
+            return;
+        }
     }
-    g_app.hints_enabled = 1;
     int dw = 0, dh = 0;
     switch (choice) {
         case SizeMenuChoice::kToggleFixed:
@@ -259,8 +245,6 @@ void remember_current_size() {
     int aspect = 0, width = 0;
     if (!remembered_size(g_app.capture.top_left, g_app.capture.bottom_right, &aspect, &width))
         return;
-    g_app.aspect = aspect;
-    g_app.fixed_width = width;
-    settings_write_int(kSectionWindow, "Aspect", aspect);
-    settings_write_int(kSectionWindow, "Width", width);
+    constraint_set_aspect(aspect);
+    constraint_set_width(width);
 }

@@ -3,8 +3,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
+#include "resources/resource_ids.h"
 #include "state/app_state.h"
+#include "state/settings.h"
 
 namespace {
 
@@ -14,10 +17,9 @@ const int kPresetWidths[] = {16, 32, 48, 64, 96, 100, 120, 160, 180, 200,
                              240, 300, 320, 480, 600, 640};
 constexpr int kPresetCount = 6;
 
-MenuEntry item(int id, const std::string& text, bool checked = false) {
-    return MenuEntry{id, text, false, checked};
-}
-MenuEntry separator() { return MenuEntry{-1, std::string(), true, false}; }
+constexpr SizeMenuChoice kSizeMenuCommands[] = {
+    SizeMenuChoice::kTypeSize, SizeMenuChoice::kToggleFixed, SizeMenuChoice::kToggleAspect,
+    SizeMenuChoice::kRememberSize};
 
 // Splits the history at "@" until its end or the first empty entry.
 std::vector<std::string> history_entries(const char* history) {
@@ -35,6 +37,16 @@ std::vector<std::string> history_entries(const char* history) {
 }
 
 }  // namespace
+
+void constraint_set_aspect(int aspect) {
+    g_app.aspect = aspect;
+    settings_write_int(kSectionWindow, "Aspect", aspect);
+}
+
+void constraint_set_width(int fixed_width) {
+    g_app.fixed_width = fixed_width;
+    settings_write_int(kSectionWindow, "Width", fixed_width);
+}
 
 int custom_aspect(int w, int h) { return int(uint32_t(w) << 16 | uint32_t(h & 0xFFFF)); }
 
@@ -60,11 +72,11 @@ bool constraint_value_ok(long long value) {
 
 std::vector<MenuEntry> width_menu_entries() {
     std::vector<MenuEntry> menu;
-    menu.push_back(item(kWidthMenuFree, kFree));
-    for (int width : kPresetWidths) menu.push_back(item(width, std::to_string(width)));
-    menu.push_back(item(kWidthMenuCustom, "カスタム"));
-    menu.push_back(separator());
-    menu.push_back(item(0, "ﾒﾆｭｰを閉じる"));
+    menu.push_back(menu_item(kWidthMenuFree, kFree));
+    for (int width : kPresetWidths) menu.push_back(menu_item(width, std::to_string(width)));
+    menu.push_back(menu_item(kWidthMenuCustom, "カスタム"));
+    menu.push_back(menu_separator());
+    menu.push_back(menu_item(0, "ﾒﾆｭｰを閉じる"));
     return menu;
 }
 
@@ -80,18 +92,27 @@ std::vector<MenuEntry> size_menu_entries(const char* history, int aspect, uint32
     std::vector<std::string> entries = history_entries(history);
     const int n = int(entries.size());
     if (n == 0) return menu;
-    for (int i = 0; i < n; ++i) menu.push_back(item(i + 1, entries[size_t(i)]));
-    menu.push_back(item(n + 2, "矩形サイズを入力する"));
-    menu.push_back(separator());
-    menu.push_back(item(n + 3, "矩形サイズを固定する", (capture_flags & kCaptureFixed) != 0));
+    for (int i = 0; i < n; ++i) menu.push_back(menu_item(i + 1, entries[size_t(i)]));
+    menu.push_back(menu_item(size_menu_id(SizeMenuChoice::kTypeSize, n), "矩形サイズを入力する"));
+    menu.push_back(menu_separator());
+    menu.push_back(menu_item(size_menu_id(SizeMenuChoice::kToggleFixed, n), "矩形サイズを固定する",
+                             (capture_flags & kCaptureFixed) != 0));
     if (aspect > 0)
-        menu.push_back(
-            item(n + 4, "縦横比を固定する", (capture_flags & kCaptureAspectReleased) == 0));
-    menu.push_back(separator());
-    menu.push_back(item(n + 5, "現在の矩形サイズを次回再現する"));
-    menu.push_back(separator());
-    menu.push_back(item(0, "メニューを閉じる"));
+        menu.push_back(menu_item(size_menu_id(SizeMenuChoice::kToggleAspect, n), "縦横比を固定する",
+                                 (capture_flags & kCaptureAspectReleased) == 0));
+    menu.push_back(menu_separator());
+    menu.push_back(
+        menu_item(size_menu_id(SizeMenuChoice::kRememberSize, n), "現在の矩形サイズを次回再現する"));
+    menu.push_back(menu_separator());
+    menu.push_back(menu_item(0, "メニューを閉じる"));
     return menu;
+}
+
+int size_menu_id(SizeMenuChoice command, int entry_count) {
+    // The commands follow the entries after one unused id.
+    for (int i = 0; i < int(std::size(kSizeMenuCommands)); ++i)
+        if (kSizeMenuCommands[i] == command) return entry_count + 2 + i;
+    return 0;
 }
 
 SizeMenuChoice size_menu_choice(int id, int entry_count, int* entry) {
@@ -99,10 +120,8 @@ SizeMenuChoice size_menu_choice(int id, int entry_count, int* entry) {
         *entry = id - 1;
         return SizeMenuChoice::kEntry;
     }
-    if (id == entry_count + 2) return SizeMenuChoice::kTypeSize;
-    if (id == entry_count + 3) return SizeMenuChoice::kToggleFixed;
-    if (id == entry_count + 4) return SizeMenuChoice::kToggleAspect;
-    if (id == entry_count + 5) return SizeMenuChoice::kRememberSize;
+    for (SizeMenuChoice command : kSizeMenuCommands)
+        if (id == size_menu_id(command, entry_count)) return command;
     return SizeMenuChoice::kNone;
 }
 
@@ -124,14 +143,14 @@ int remembered_size(PixelPoint top_left, PixelPoint bottom_right, int* aspect, i
 }
 
 int chooser_button_for(int aspect) {
-    if (aspect == kAspectFree) return kChooserFree;
-    if (aspect >= 1 && aspect <= kPresetCount) return kChooserFirstPreset + aspect - 1;
-    return kChooserCustom;
+    if (aspect == kAspectFree) return IDC_CHOOSER_FREE;
+    if (aspect >= 1 && aspect <= kPresetCount) return IDC_CHOOSER_16_9 + aspect - 1;
+    return IDC_CHOOSER_CUSTOM;
 }
 
 int chooser_preset_for(int button) {
-    if (button >= kChooserFirstPreset && button < kChooserFirstPreset + kPresetCount)
-        return button - kChooserFirstPreset + 1;
-    if (button == kChooserFree) return kAspectFree;
+    if (button >= IDC_CHOOSER_16_9 && button < IDC_CHOOSER_16_9 + kPresetCount)
+        return button - IDC_CHOOSER_16_9 + 1;
+    if (button == IDC_CHOOSER_FREE) return kAspectFree;
     return -1;
 }

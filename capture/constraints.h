@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "sys/handles.h"
+#include "ui/popup_menu.h"
 
 // Widths, heights and ratio sides typed or remembered: 16..2000.
 constexpr int kConstraintMin = 16;
@@ -29,13 +30,10 @@ std::string width_text(int fixed_width);
 // A typed width, height or ratio side (parse_unsigned, state/settings.h).
 bool constraint_value_ok(long long value);
 
-// A popup menu's items in order.
-struct MenuEntry {
-    int id;
-    std::string text;
-    bool separator;
-    bool checked;
-};
+// The constraints in force (g_app) and as kept in section Window: the one
+// place each is written.
+void constraint_set_aspect(int aspect);
+void constraint_set_width(int fixed_width);
 
 // The width menu: "フリー" (1), the preset widths (id = width), "カスタム" (2),
 // a separator and "ﾒﾆｭｰを閉じる" (0).
@@ -54,11 +52,14 @@ int size_menu_entry_count(const char* history);
 enum class SizeMenuChoice {
     kNone,           // closed without a choice
     kEntry,          // a history entry: *entry is its index
-    kTypeSize,       // n+2: the size dialog
-    kToggleFixed,    // n+3
-    kToggleAspect,   // n+4
-    kRememberSize,   // n+5
+    kTypeSize,       // the size dialog
+    kToggleFixed,
+    kToggleAspect,
+    kRememberSize,
 };
+// The id of a size menu command (kTypeSize and after) in a menu of
+// `entry_count` history entries, and back: n+2 .. n+5 (n+1 is not used).
+int size_menu_id(SizeMenuChoice command, int entry_count);
 SizeMenuChoice size_menu_choice(int id, int entry_count, int* entry);
 // The UM_SET_SIZE parameters (width - 1, height - 1) of a history entry;
 // 0 when it has no comma.
@@ -71,9 +72,7 @@ std::string size_history_entry(const char* history, int index);
 int remembered_size(PixelPoint top_left, PixelPoint bottom_right, int* aspect, int* width);
 
 // The aspect chooser: the button that stands for an aspect value and the
-// value a preset button stands for (-1: not a preset).
-constexpr int kChooserFirstPreset = 1014;  // 16/9 (HD); then 3/2, 4/3, 1/1, 3/4, 2/3
-constexpr int kChooserFree = 1020;
-constexpr int kChooserCustom = 1021;
+// value a preset button stands for (-1: not a preset). The preset buttons
+// are IDC_CHOOSER_16_9 .. IDC_CHOOSER_2_3 in the order of the presets.
 int chooser_button_for(int aspect);
 int chooser_preset_for(int button);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <iterator>
 
 #include "capture/box_logic.h"
 #include "capture/constraint_menus.h"
@@ -20,15 +21,13 @@
 #include "ui/button_icons.h"
 #include "ui/colour.h"
 #include "ui/command_gate.h"
+#include "ui/dialog.h"
 #include "ui/guarded_proc.h"
 #include "ui/hints.h"
 #include "ui/notice.h"
 #include "ui/place.h"
-#include "state/instance.h"
 
 namespace {
-
-CaptureState& cap = g_app.capture;
 
 // The eight state icons, in the order start-up loads them.
 enum StateIcon {
@@ -42,10 +41,6 @@ enum StateIcon {
     kIconRectangleMoves,   // 135: fixed size on
 };
 
-struct ButtonIcon {
-    int control;
-    int icon;
-};
 const ButtonIcon kTopLeftButtons[] = {
     {IDC_BOX_UP, IDI_ARROW_UP},       {IDC_BOX_LEFT, IDI_ARROW_LEFT},
     {IDC_BOX_RIGHT, IDI_ARROW_RIGHT}, {IDC_BOX_DOWN, IDI_ARROW_DOWN},
@@ -69,105 +64,126 @@ const int kBottomRightFiltered[] = {
     IDC_BOX_WHEEL,  IDC_BOX_ASPECT_RELEASE, IDC_BOX_MODE};
 
 const HintEntry kTopLeftHints[] = {
-    {1000, "左上座標を1つ上に移動する"},
-    {1001, "左上座標を1つ下に移動する"},
-    {1002, "左上座標を1つ左に移動する"},
-    {1003, "左上座標を1つ右に移動する"},
-    {1005, "左上座標の色を表示する\nクリックすると色のサンプルをコピーする"},
-    {1004, "左上座標 x,yの値を表示する"},
-    {1006, "左上座標の色の値\nrrggbb(16進数)を表示する"},
-    {1007, "切り取る矩形の縦横比を表示する"},
-    {1009, "切り取る矩形の縦横比を変更する\n右ボタンクリックでフリーにする"},
-    {1012, "切り取る矩形の横幅を表示する"},
-    {1011, "切り取る矩形の横幅を変更する\n右ボタンクリックでフリーにする"},
-    {1008, "ボックスを閉じ左上座標入力を行う"},
-    {1, "左上座標を決定し、右下座標入力を行う"},
-    {1014, "ホイールの方向を切り替える"},
-    {900, "表示方法を切り替える\n右ボタンクリックで背景色を変更する"},
+    {IDC_BOX_UP, "左上座標を1つ上に移動する"},
+    {IDC_BOX_DOWN, "左上座標を1つ下に移動する"},
+    {IDC_BOX_LEFT, "左上座標を1つ左に移動する"},
+    {IDC_BOX_RIGHT, "左上座標を1つ右に移動する"},
+    {IDC_BOX_SWATCH, "左上座標の色を表示する\nクリックすると色のサンプルをコピーする"},
+    {IDC_BOX_XY, "左上座標 x,yの値を表示する"},
+    {IDC_BOX_RGB, "左上座標の色の値\nrrggbb(16進数)を表示する"},
+    {IDC_BOX_ASPECT_TEXT, "切り取る矩形の縦横比を表示する"},
+    {IDC_BOX_ASPECT, "切り取る矩形の縦横比を変更する\n右ボタンクリックでフリーにする"},
+    {IDC_BOX_WIDTH_TEXT, "切り取る矩形の横幅を表示する"},
+    {IDC_BOX_WIDTH_MENU, "切り取る矩形の横幅を変更する\n右ボタンクリックでフリーにする"},
+    {IDC_BOX_BACK, "ボックスを閉じ左上座標入力を行う"},
+    {IDC_BOX_DECIDE, "左上座標を決定し、右下座標入力を行う"},
+    {IDC_BOX_WHEEL, "ホイールの方向を切り替える"},
+    {IDC_BOX_MODE, "表示方法を切り替える\n右ボタンクリックで背景色を変更する"},
     {0, nullptr},
 };
 const HintEntry kBottomRightHints[] = {
-    {1000, "右下座標を1つ上に移動する"},
-    {1001, "右下座標を1つ下に移動する"},
-    {1002, "右下座標を1つ左に移動する"},
-    {1003, "右下座標を1つ右に移動する"},
-    {1005, "右下座標の色を表示する\nクリックすると色のサンプルをコピーする"},
-    {1010, "左上座標 x,yの値を表示する"},
-    {1006, "右下座標の色の値\nrrggbb(16進数)を表示する"},
-    {1009, "右下座標 xx,yyの値を表示する"},
-    {1012, "切り取る矩形のサイズ w,hを表示する"},
-    {1017, "切り取る矩形のサイズを固定する(トグル動作)\n右ボタンクリックで現在の矩形サイズを次回再現する"},
-    {1008, "左上座標入力を行う"},
-    {1011, "ボックスを閉じ右下座標入力を行う"},
-    {1, "切り取る矩形を決定する"},
-    {1014, "ホイールの方向を切り替える"},
-    {1015, "縦横比の固定/解除を切り替える"},
-    {900, "表示方法を切り替える\n右ボタンクリックで背景色を変更する"},
-    {1013, "前回の矩形サイズを参照する"},
+    {IDC_BOX_UP, "右下座標を1つ上に移動する"},
+    {IDC_BOX_DOWN, "右下座標を1つ下に移動する"},
+    {IDC_BOX_LEFT, "右下座標を1つ左に移動する"},
+    {IDC_BOX_RIGHT, "右下座標を1つ右に移動する"},
+    {IDC_BOX_SWATCH, "右下座標の色を表示する\nクリックすると色のサンプルをコピーする"},
+    {IDC_BOX_TL_XY, "左上座標 x,yの値を表示する"},
+    {IDC_BOX_RGB, "右下座標の色の値\nrrggbb(16進数)を表示する"},
+    {IDC_BOX_BR_XY, "右下座標 xx,yyの値を表示する"},
+    {IDC_BOX_SIZE_TEXT, "切り取る矩形のサイズ w,hを表示する"},
+    {IDC_BOX_FIXED, "切り取る矩形のサイズを固定する(トグル動作)\n右ボタンクリックで現在の矩形サイズを次回再現する"},
+    {IDC_BOX_BACK, "左上座標入力を行う"},
+    {IDC_BOX_CLOSE, "ボックスを閉じ右下座標入力を行う"},
+    {IDC_BOX_DECIDE, "切り取る矩形を決定する"},
+    {IDC_BOX_WHEEL, "ホイールの方向を切り替える"},
+    {IDC_BOX_ASPECT_RELEASE, "縦横比の固定/解除を切り替える"},
+    {IDC_BOX_MODE, "表示方法を切り替える\n右ボタンクリックで背景色を変更する"},
+    {IDC_BOX_SIZE_MENU, "前回の矩形サイズを参照する"},
     {0, nullptr},
 };
 
 const char kSampleCaption[] = "スポイト - Tamble";
 const char kSampleCopied[] = "クリップボードに色のサンプルをコピーしました．";
 
-// The open box: one at a time.
-bool bottom_right_box = false;
-// Set once the box exists: a box that could not be created has no result.
-bool box_shown = false;
+// The open box: which corner it adjusts and the commands under way.
+struct BoxState {
+    bool bottom_right;
+    // Set once the box exists: a box that could not be created has no result.
+    bool shown = false;
+    // The choosers, menus and the notice run their own loops, and the box
+    // stays enabled during them.
+    CommandGate commands;
+};
 
-template <size_t N>
-void for_each_button(const ButtonIcon (&buttons)[N], void (*fn)(HWND, int, int), HWND box) {
-    for (const ButtonIcon& b : buttons) fn(box, b.control, b.icon);
+// The box's own tables by its corner.
+struct BoxTables {
+    const ButtonIcon* buttons;
+    size_t button_count;
+    const int* filtered;
+    size_t filtered_count;
+    const HintEntry* hints;
+};
+BoxTables tables_of(const BoxState& box) {
+    if (box.bottom_right)
+        return BoxTables{kBottomRightButtons, std::size(kBottomRightButtons), kBottomRightFiltered,
+                         std::size(kBottomRightFiltered), kBottomRightHints};
+    return BoxTables{kTopLeftButtons, std::size(kTopLeftButtons), kTopLeftFiltered,
+                     std::size(kTopLeftFiltered), kTopLeftHints};
 }
 
 void set_state_icon(HWND box, int control, StateIcon icon) {
     SendDlgItemMessageA(box, control, STM_SETICON, WPARAM(g_app.box_icons[icon]), 0);
 }
 
+bool capture_flag(uint32_t flag) { return (g_app.capture.capture_flags & flag) != 0; }
+
 void show_wheel_axis(HWND box) {
-    set_state_icon(box, IDC_BOX_WHEEL, cap.capture_flags & kCaptureHorizontal
-                                           ? kIconWheelHorizontal
-                                           : kIconWheelVertical);
+    set_state_icon(box, IDC_BOX_WHEEL,
+                   capture_flag(kCaptureHorizontal) ? kIconWheelHorizontal : kIconWheelVertical);
 }
 void show_display_mode(HWND box) {
     set_state_icon(box, IDC_BOX_MODE,
                    g_app.flags & kFlagCoverMode ? kIconShowCover : kIconShowCrossHair);
 }
 void show_aspect_release(HWND box) {
-    set_state_icon(box, IDC_BOX_ASPECT_RELEASE, cap.capture_flags & kCaptureAspectReleased
-                                                    ? kIconAspectReleased
-                                                    : kIconAspectLocked);
+    set_state_icon(box, IDC_BOX_ASPECT_RELEASE,
+                   capture_flag(kCaptureAspectReleased) ? kIconAspectReleased : kIconAspectLocked);
 }
 void show_fixed(HWND box) {
     set_state_icon(box, IDC_BOX_FIXED,
-                   cap.capture_flags & kCaptureFixed ? kIconRectangleMoves : kIconCornerMoves);
+                   capture_flag(kCaptureFixed) ? kIconRectangleMoves : kIconCornerMoves);
 }
 
-const char* rect_key() { return box_rect_key(bottom_right_box, g_app.flags); }
+const char* rect_key(const BoxState& state) {
+    return box_rect_key(state.bottom_right, g_app.flags);
+}
 
 ImageView screen_view() {
+    const CaptureState& capture = g_app.capture;
     ImageView view;
-    if (cap.screen_header && cap.screen_bits) {
-        view.bits = cap.screen_bits;
-        view.width = cap.screen_header->biWidth;
-        view.height = cap.screen_header->biHeight;
-        view.stride = cap.screen_stride;
+    if (capture.screen_header && capture.screen_bits) {
+        view.bits = capture.screen_bits;
+        view.width = capture.screen_header->biWidth;
+        view.height = capture.screen_header->biHeight;
+        view.stride = capture.screen_stride;
     }
     return view;
 }
 
-void on_refresh(HWND box) {
-    const PixelPoint corner = bottom_right_box ? cap.bottom_right : cap.top_left;
-    if (bottom_right_box) {
-        SetDlgItemTextA(box, IDC_BOX_TL_XY, point_text(cap.top_left).c_str());
-        SetDlgItemTextA(box, IDC_BOX_BR_XY, point_text(cap.bottom_right).c_str());
-        SetDlgItemTextA(box, IDC_BOX_SIZE_TEXT, size_text(cap.top_left, cap.bottom_right).c_str());
+void on_refresh(HWND box, const BoxState& state) {
+    CaptureState& capture = g_app.capture;
+    if (state.bottom_right) {
+        SetDlgItemTextA(box, IDC_BOX_TL_XY, point_text(capture.top_left).c_str());
+        SetDlgItemTextA(box, IDC_BOX_BR_XY, point_text(capture.bottom_right).c_str());
+        SetDlgItemTextA(box, IDC_BOX_SIZE_TEXT,
+                        size_text(capture.top_left, capture.bottom_right).c_str());
     } else {
-        SetDlgItemTextA(box, IDC_BOX_XY, point_text(cap.top_left).c_str());
+        SetDlgItemTextA(box, IDC_BOX_XY, point_text(capture.top_left).c_str());
     }
     // Outside the picture the colour stays what it was.
-    image_pixel(screen_view(), corner, &cap.picked_colour);
-    SetDlgItemTextA(box, IDC_BOX_RGB, colour_text(cap.picked_colour).c_str());
+    const PixelPoint corner = state.bottom_right ? capture.bottom_right : capture.top_left;
+    image_pixel(screen_view(), corner, &capture.picked_colour);
+    SetDlgItemTextA(box, IDC_BOX_RGB, colour_text(capture.picked_colour).c_str());
     InvalidateRect(GetDlgItem(box, IDC_BOX_SWATCH), nullptr, FALSE);
 }
 
@@ -176,24 +192,20 @@ void show_constraints(HWND box) {
     SetDlgItemTextA(box, IDC_BOX_WIDTH_TEXT, width_text(g_app.fixed_width).c_str());
 }
 
-void on_init(HWND box) {
-    box_shown = true;
-    cap.capture_flags |= kCaptureBoxOpen;
-    cap.box_window = box;
-    place_saved_or_at_cursor(box, rect_key());
-    const int* filtered = bottom_right_box ? kBottomRightFiltered : kTopLeftFiltered;
-    const size_t count = bottom_right_box ? sizeof kBottomRightFiltered / sizeof(int)
-                                          : sizeof kTopLeftFiltered / sizeof(int);
-    for (size_t i = 0; i < count; ++i) filter_subclass_install(GetDlgItem(box, filtered[i]));
-    attach_hints(box, bottom_right_box ? kBottomRightHints : kTopLeftHints);
+void on_init(HWND box, BoxState* state) {
+    state->shown = true;
+    g_app.capture.capture_flags |= kCaptureBoxOpen;
+    g_app.capture.box_window = box;
+    place_saved_or_at_cursor(box, rect_key(*state));
+    const BoxTables t = tables_of(*state);
+    for (size_t i = 0; i < t.filtered_count; ++i)
+        filter_subclass_install(GetDlgItem(box, t.filtered[i]));
+    attach_hints(box, t.hints);
     // No caption icon: a tool window's caption never draws one.
-    if (bottom_right_box)
-        for_each_button(kBottomRightButtons, button_icon_set, box);
-    else
-        for_each_button(kTopLeftButtons, button_icon_set, box);
+    button_icons_set(box, t.buttons, t.button_count);
     show_wheel_axis(box);
     show_display_mode(box);
-    if (bottom_right_box) {
+    if (state->bottom_right) {
         if (g_app.aspect > 0)
             show_aspect_release(box);
         else
@@ -205,56 +217,54 @@ void on_init(HWND box) {
     PostMessageA(box, UM_BOX_REFRESH, 0, 0);
 }
 
-void on_destroy(HWND box) {
-    save_window_rect(box, rect_key());
-    cap.capture_flags &= ~uint32_t(kCaptureBoxOpen);
-    if (bottom_right_box) cap.capture_flags &= ~uint32_t(kCaptureFixed);
-    cap.box_window = nullptr;
+void on_destroy(HWND box, const BoxState& state) {
+    save_window_rect(box, rect_key(state));
+    g_app.capture.capture_flags &= ~uint32_t(kCaptureBoxOpen);
+    if (state.bottom_right) g_app.capture.capture_flags &= ~uint32_t(kCaptureFixed);
+    g_app.capture.box_window = nullptr;
     filter_subclass_restore_all();
     detach_hints(box);
-    if (bottom_right_box)
-        for_each_button(kBottomRightButtons,
-                        [](HWND b, int control, int) { button_icon_free(b, control); }, box);
-    else
-        for_each_button(kTopLeftButtons,
-                        [](HWND b, int control, int) { button_icon_free(b, control); }, box);
+    const BoxTables t = tables_of(state);
+    button_icons_free(box, t.buttons, t.button_count);
 }
 
 // Repaints the overlay for the display mode now in force.
-void repaint_overlay() {
-    const bool cover = g_app.flags & kFlagCoverMode;
-    if (cover) {
-        if (bottom_right_box)
-            paint_cover_rect(cap.top_left, cap.bottom_right);
+void repaint_overlay(const BoxState& state) {
+    const PixelPoint tl = g_app.capture.top_left, br = g_app.capture.bottom_right;
+    if (g_app.flags & kFlagCoverMode) {
+        if (state.bottom_right)
+            paint_cover_rect(tl, br);
         else
-            paint_cover_top_left(cap.top_left);
+            paint_cover_top_left(tl);
         return;
     }
     paint_cover_top_left(PixelPoint{0, 0});  // the whole frozen picture
-    if (bottom_right_box) {
-        draw_magnifier(cap.bottom_right);
-        draw_frame(cap.top_left, cap.bottom_right);
+    if (state.bottom_right) {
+        draw_magnifier(br);
+        draw_frame(tl, br);
     } else {
-        draw_magnifier(cap.top_left);
-        draw_crosshair(cap.top_left);
+        draw_magnifier(tl);
+        draw_crosshair(tl);
     }
 }
 
-void toggle_display_mode(HWND box) {
+void toggle_display_mode(HWND box, const BoxState& state) {
     g_app.flags ^= kFlagCoverMode;
     show_display_mode(box);
-    repaint_overlay();
+    repaint_overlay(state);
 }
 
-void choose_background(HWND box) {
+void choose_background(HWND box, const BoxState& state) {
     COLORREF colour = g_app.background_colour;
-    g_app.hints_enabled = 0;
-    const int chosen = choose_color(&colour, box);
-    g_app.hints_enabled = 1;
+    int chosen;
+    {
+        const HintsOff hints_off;
+        chosen = choose_color(&colour, box);
+    }
     if (!chosen) return;
     g_app.background_colour = colour;
     settings_write_int(kSectionWindow, "BackGroundColor", int(colour));
-    if (g_app.flags & kFlagCoverMode) repaint_overlay();
+    if (g_app.flags & kFlagCoverMode) repaint_overlay(state);
 }
 
 // Hands a copy of `bytes` to the open clipboard as `format`; false, with
@@ -276,26 +286,23 @@ bool put_on_clipboard(UINT format, const void* bytes, size_t size) {
 void on_colour_sample(HWND box) {
     char text[16] = "";
     GetDlgItemTextA(box, IDC_BOX_RGB, text, sizeof text);
-    if (const int error = copy_colour_sample(box, text, cap.picked_colour)) {
+    if (const int error = copy_colour_sample(box, text, g_app.capture.picked_colour)) {
         show_warning(box, error);
         return;
     }
     show_notice(box, kSampleCaption, kSampleCopied);
     // The selection so far is kept for the next capture, which this ends.
-    settings_write_int(kSectionWindow, "x", cap.top_left.x);
-    settings_write_int(kSectionWindow, "y", cap.top_left.y);
-    settings_write_int(kSectionWindow, "w", cap.bottom_right.x - cap.top_left.x);
-    settings_write_int(kSectionWindow, "h", cap.bottom_right.y - cap.top_left.y);
+    selection_save_corners(g_app.capture.top_left, g_app.capture.bottom_right);
     EndDialog(box, kTopLeftBoxCancel);
 }
 
 void toggle_fixed(HWND box) {
-    cap.capture_flags ^= kCaptureFixed;
+    g_app.capture.capture_flags ^= kCaptureFixed;
     show_fixed(box);
 }
 
 // Commands both boxes share; false when `id` is none of them.
-bool shared_command(HWND box, int id) {
+bool shared_command(HWND box, const BoxState& state, int id) {
     switch (id) {
         case IDC_BOX_UP:
         case IDC_BOX_DOWN:
@@ -308,11 +315,11 @@ bool shared_command(HWND box, int id) {
             on_colour_sample(box);
             return true;
         case IDC_BOX_WHEEL:
-            cap.capture_flags ^= kCaptureHorizontal;
+            g_app.capture.capture_flags ^= kCaptureHorizontal;
             show_wheel_axis(box);
             return true;
         case IDC_BOX_MODE:
-            toggle_display_mode(box);
+            toggle_display_mode(box, state);
             return true;
         case IDCANCEL:
             EndDialog(box, kTopLeftBoxCancel);
@@ -322,7 +329,6 @@ bool shared_command(HWND box, int id) {
 }
 
 void top_left_command(HWND box, int id) {
-    if (shared_command(box, id)) return;
     switch (id) {
         case IDC_BOX_DECIDE:
             EndDialog(box, kTopLeftBoxDecided);
@@ -340,7 +346,6 @@ void top_left_command(HWND box, int id) {
 }
 
 void bottom_right_command(HWND box, int id) {
-    if (shared_command(box, id)) return;
     switch (id) {
         case IDC_BOX_DECIDE:
             EndDialog(box, kBottomRightBoxOutput);
@@ -356,7 +361,7 @@ void bottom_right_command(HWND box, int id) {
             break;
         case IDC_BOX_ASPECT_RELEASE:
             if (g_app.aspect <= 0) break;
-            cap.capture_flags ^= kCaptureAspectReleased;
+            g_app.capture.capture_flags ^= kCaptureAspectReleased;
             show_aspect_release(box);
             break;
         case IDC_BOX_FIXED:
@@ -365,74 +370,73 @@ void bottom_right_command(HWND box, int id) {
     }
 }
 
-void on_command(HWND box, WPARAM wparam) {
+void on_command(HWND box, const BoxState& state, WPARAM wparam) {
     // Buttons report clicks; the icon statics report clicks and, for a quick
     // second click, double clicks, which count as clicks too.
     const int code = HIWORD(wparam);
     if (code != BN_CLICKED && code != STN_DBLCLK) return;
-    if (bottom_right_box)
-        bottom_right_command(box, LOWORD(wparam));
+    const int id = LOWORD(wparam);
+    if (shared_command(box, state, id)) return;
+    if (state.bottom_right)
+        bottom_right_command(box, id);
     else
-        top_left_command(box, LOWORD(wparam));
+        top_left_command(box, id);
 }
 
 // A right button released on one of the box's controls.
-void on_right_click_control(HWND box, HWND control) {
+void on_right_click_control(HWND box, const BoxState& state, HWND control) {
     const int id = GetDlgCtrlID(control);
     if (GetParent(control) != box) return;
     if (id == IDC_BOX_MODE) {
-        choose_background(box);
-    } else if (!bottom_right_box && id == IDC_BOX_ASPECT) {
-        g_app.aspect = kAspectFree;
-        settings_write_int(kSectionWindow, "Aspect", 0);
+        choose_background(box, state);
+    } else if (!state.bottom_right && id == IDC_BOX_ASPECT) {
+        constraint_set_aspect(kAspectFree);
         show_constraints(box);
-    } else if (!bottom_right_box && id == IDC_BOX_WIDTH_MENU) {
-        g_app.fixed_width = 0;
-        settings_write_int(kSectionWindow, "Width", 0);
+    } else if (!state.bottom_right && id == IDC_BOX_WIDTH_MENU) {
+        constraint_set_width(0);
         show_constraints(box);
-    } else if (bottom_right_box && id == IDC_BOX_FIXED) {
+    } else if (state.bottom_right && id == IDC_BOX_FIXED) {
         remember_current_size();
     }
 }
 
 // The top-left box also takes arrow keys that reach the dialog itself.
 void on_key_down(WPARAM key) {
-    const int direction = key == VK_UP     ? kDirUp
-                          : key == VK_DOWN ? kDirDown
-                          : key == VK_LEFT ? kDirLeft
+    const int direction = key == VK_UP      ? kDirUp
+                          : key == VK_DOWN  ? kDirDown
+                          : key == VK_LEFT  ? kDirLeft
                           : key == VK_RIGHT ? kDirRight
-                                           : 0;
+                                            : 0;
     if (direction) PostMessageA(g_app.main_window, UM_MOVE_CORNER, 0, direction);
 }
-
-CommandGate commands;
 
 INT_PTR CALLBACK box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) {
     if (box_input_filter(message, wparam, box, lparam)) {
         SetWindowLongPtrA(box, DWLP_MSGRESULT, 0);
         return TRUE;
     }
+    BoxState* state = dialog_state<BoxState>(box, message, lparam);
+    if (!state) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
-            on_init(box);
+            on_init(box, state);
             return TRUE;
         case WM_DESTROY:
-            on_destroy(box);
+            on_destroy(box, *state);
             return TRUE;
         case UM_BOX_REFRESH:
-            on_refresh(box);
+            on_refresh(box, *state);
             return TRUE;
         case WM_COMMAND:
-            // The choosers, menus and the notice run their own loops, and the
-            // box stays enabled during them.
-            gate_run(&commands, wparam, [box](uintptr_t c) { on_command(box, c); });
+            gate_run(&state->commands, wparam,
+                     [box, state](uintptr_t c) { on_command(box, *state, c); });
             return TRUE;
         case UM_TOGGLE_FIXED:
-            if (bottom_right_box) toggle_fixed(box);
+            if (state->bottom_right) toggle_fixed(box);
             return TRUE;
         case UM_RCLICK_CONTROL:
-            gate_run(&commands, wparam, [box](uintptr_t c) {
-                on_right_click_control(box, reinterpret_cast<HWND>(c));
+            gate_run(&state->commands, wparam, [box, state](uintptr_t c) {
+                on_right_click_control(box, *state, reinterpret_cast<HWND>(c));
             });
             return TRUE;
         case UM_RCLICK_OVERLAY:
@@ -441,15 +445,15 @@ INT_PTR CALLBACK box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) 
         case WM_DRAWITEM: {
             const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
             if (item->CtlID != IDC_BOX_SWATCH) return FALSE;
-            draw_swatch(item, cap.picked_colour);
+            draw_swatch(item, g_app.capture.picked_colour);
             return TRUE;
         }
         case WM_SETCURSOR:
-            SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));  // IDC_ARROW
+            SetCursor(LoadCursorA(nullptr, IDC_ARROW));
             SetWindowLongPtrA(box, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_KEYDOWN:
-            if (bottom_right_box) return FALSE;
+            if (state->bottom_right) return FALSE;
             on_key_down(wparam);
             return TRUE;
     }
@@ -473,13 +477,11 @@ int copy_colour_sample(HWND owner, const char* text, uint32_t colour) {
 }
 
 int coordinate_box_run(PickState corner) {
-    bottom_right_box = corner == kPickBottomRight;
+    BoxState state;
+    state.bottom_right = corner == kPickBottomRight;
     const bool large = g_app.flags & kFlagLargeBoxes;
-    const int id = bottom_right_box ? (large ? IDD_BOX_BOTTOM_RIGHT_LARGE : IDD_BOX_BOTTOM_RIGHT)
-                                    : (large ? IDD_BOX_TOP_LEFT_LARGE : IDD_BOX_TOP_LEFT);
-    HINSTANCE instance = app_instance();
-    box_shown = false;
-    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(id), nullptr,
-                                            guarded_dialog_proc<box_proc>, 0);
-    return box_shown ? int(result) : kNoBoxResult;
+    const int id = state.bottom_right ? (large ? IDD_BOX_BOTTOM_RIGHT_LARGE : IDD_BOX_BOTTOM_RIGHT)
+                                      : (large ? IDD_BOX_TOP_LEFT_LARGE : IDD_BOX_TOP_LEFT);
+    const INT_PTR result = dialog_run(id, nullptr, guarded_dialog_proc<box_proc>, &state);
+    return state.shown ? int(result) : kNoBoxResult;
 }

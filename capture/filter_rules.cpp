@@ -1,5 +1,6 @@
 #include "capture/filter_rules.h"
 
+#include "resources/resource_ids.h"
 #include "state/app_state.h"
 #include "state/window_messages.h"
 
@@ -44,7 +45,7 @@ FilterAction on_key_up(const FilterInput& in) {
             // An open box ends itself through its own cancel handling.
             return box ? handled() : post(FilterTarget::kMain, UM_END_CAPTURE, 0, 0);
         case kVkSpace:
-            return box ? box_command(kBoxCmdDecide) : post(FilterTarget::kMain, UM_ADVANCE, 0, 0);
+            return box ? box_command(IDC_BOX_DECIDE) : post(FilterTarget::kMain, UM_ADVANCE, 0, 0);
         case kVkLeft:
         case 'L':
             return move_corner(kMoveOneStep, kDirLeft);
@@ -64,11 +65,11 @@ FilterAction on_key_up(const FilterInput& in) {
         case 'C':
         case kVkNumpad0:
             if (in.pick_state != kPickBottomRight) return not_handled();
-            return box ? box_command(kBoxCmdBack) : post(FilterTarget::kMain, kMsgRButtonUp, 0, 0);
+            return box ? box_command(IDC_BOX_BACK) : post(FilterTarget::kMain, kMsgRButtonUp, 0, 0);
         case 'A':
         case kVkMultiply:
             if (in.pick_state != kPickBottomRight || in.aspect <= 0) return handled();
-            return box ? box_command(kBoxCmdAspectRelease) : toggle(kCaptureAspectReleased);
+            return box ? box_command(IDC_BOX_ASPECT_RELEASE) : toggle(kCaptureAspectReleased);
         case 'B':
         case kVkAdd:
             return post(box ? FilterTarget::kBox : FilterTarget::kMain, UM_TOGGLE_FIXED, 0, 0);
@@ -116,7 +117,7 @@ FilterAction filter_decide(const FilterInput& in) {
         case kMsgRButtonUp:
             return on_right_button_up(in);
         case kMsgMButtonUp:
-            return in.box_window ? box_command(kBoxCmdWheelAxis) : toggle(kCaptureHorizontal);
+            return in.box_window ? box_command(IDC_BOX_WHEEL) : toggle(kCaptureHorizontal);
         case kMsgMouseWheel:
         case kMsgOldWheel: {
             int delta = int16_t(uint16_t(in.wparam >> 16));

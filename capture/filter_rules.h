@@ -30,12 +30,6 @@ constexpr uint32_t kVkSubtract = 0x6D;
 constexpr uint32_t kVkF1 = 0x70;
 constexpr uint32_t kVkSlash = 0xBF;  // "/" or "?" on most layouts
 
-// Box commands the filter posts as WM_COMMAND.
-constexpr int kBoxCmdDecide = 1;
-constexpr int kBoxCmdBack = 1008;
-constexpr int kBoxCmdWheelAxis = 1014;
-constexpr int kBoxCmdAspectRelease = 1015;
-
 // One step of a corner move, and "reverse the last direction".
 constexpr intptr_t kMoveOneStep = 0;
 constexpr intptr_t kMoveReverse = -1;

@@ -4,16 +4,16 @@
 
 #include <cstdlib>
 
-#include "state/app_state.h"
-#include "state/window_messages.h"
 #include "capture/overlay_draw.h"
 #include "capture/screen_grab.h"
 #include "capture/selection.h"
+#include "resources/resource_ids.h"
+#include "state/app_state.h"
+#include "state/window_messages.h"
 
 namespace {
 
 BoxRunner box_runner = nullptr;
-CaptureState& cap = g_app.capture;
 
 // The cursor in image coordinates: the desktop position less the origin of
 // the grabbed area (negative when monitors lie left of or above the primary).
@@ -21,12 +21,12 @@ CaptureState& cap = g_app.capture;
 bool cursor_in_image(PixelPoint* at) {
     POINT p;
     if (!GetCursorPos(&p)) return false;
-    *at = PixelPoint{p.x - cap.screen_rect.left, p.y - cap.screen_rect.top};
+    *at = PixelPoint{p.x - g_app.capture.screen_rect.left, p.y - g_app.capture.screen_rect.top};
     return true;
 }
 
 void set_cursor_in_image(PixelPoint p) {
-    SetCursorPos(p.x + cap.screen_rect.left, p.y + cap.screen_rect.top);
+    SetCursorPos(p.x + g_app.capture.screen_rect.left, p.y + g_app.capture.screen_rect.top);
 }
 
 void hide_cursor() { SetCursor(nullptr); }
@@ -43,7 +43,7 @@ void post_main(uint32_t message, uintptr_t wparam, intptr_t lparam) {
 }
 
 void post_box(uint32_t message, uintptr_t wparam, intptr_t lparam) {
-    if (cap.box_window) PostMessageA(cap.box_window, message, wparam, lparam);
+    if (g_app.capture.box_window) PostMessageA(g_app.capture.box_window, message, wparam, lparam);
 }
 
 const SelectionOps kWin32Ops = {
@@ -53,13 +53,13 @@ const SelectionOps kWin32Ops = {
 };
 
 void start_dragging(HWND window) {
-    if (cap.dragging) return;
+    if (g_app.capture.dragging) return;
     RECT r;
     GetWindowRect(window, &r);
-    cap.overlay_rect = PixelRect{r.left, r.top, r.right, r.bottom};
+    g_app.capture.overlay_rect = PixelRect{r.left, r.top, r.right, r.bottom};
     POINT c;
-    if (!GetCursorPos(&c) || !cursor_in_image(&cap.drag_last)) return;
-    cap.dragging = c.x >= r.left && c.x <= r.right && c.y >= r.top && c.y <= r.bottom;
+    if (!GetCursorPos(&c) || !cursor_in_image(&g_app.capture.drag_last)) return;
+    g_app.capture.dragging = c.x >= r.left && c.x <= r.right && c.y >= r.top && c.y <= r.bottom;
 }
 
 // Carries out what the click logic decided.
@@ -72,7 +72,7 @@ void act_on_click(HWND window, ClickAction action) {
             break;
         case ClickAction::kBoxOk:
             KillTimer(window, kClickTimerId);
-            post_box(kWmCommand, kBoxOk, 0);
+            post_box(kWmCommand, IDC_BOX_DECIDE, 0);
             break;
         case ClickAction::kAdvance:
             KillTimer(window, kClickTimerId);
@@ -86,7 +86,7 @@ void act_on_click(HWND window, ClickAction action) {
 }
 
 void stop_click_tracking() {
-    if (cap.draw_window) KillTimer(cap.draw_window, kClickTimerId);
+    if (g_app.capture.draw_window) KillTimer(g_app.capture.draw_window, kClickTimerId);
     selection_click_stop();
 }
 
@@ -94,8 +94,8 @@ void stop_click_tracking() {
 
 // Runs the box of the current corner when one can be shown.
 void overlay_right_button_up() {
-    if (selection_box_open() || !cap.screen_image) return;
-    const PickState corner = cap.pick_state;
+    if (selection_box_open() || !g_app.capture.screen_image) return;
+    const PickState corner = g_app.capture.pick_state;
     if (corner != kPickTopLeft && corner != kPickBottomRight) return;
     int result = box_runner ? box_runner(corner) : kNoBoxResult;
     if (result == kNoBoxResult) return;
@@ -109,11 +109,11 @@ void overlay_right_button_up() {
 bool overlay_set_cursor(LRESULT* result) {
     *result = 0;
     if (selection_box_open()) {
-        SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));  // IDC_ARROW
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         return false;
     }
-    if (!cap.screen_image) {
-        SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+    if (!g_app.capture.screen_image) {
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
         *result = 0;
         return true;
     }
@@ -133,15 +133,17 @@ void overlay_paint(HWND window) {
     PAINTSTRUCT ps;
     BeginPaint(window, &ps);
     overlay_draw_forget();
-    if (cap.screen_image) {
+    if (g_app.capture.screen_image) {
         if (!selection_cover_mode()) {
             paint_picture(ps.hdc, ps.rcPaint);
-            if (cap.pick_state == kPickTopLeft) draw_crosshair(cap.top_left);
-            if (cap.pick_state == kPickBottomRight) draw_frame(cap.top_left, cap.bottom_right);
+            if (g_app.capture.pick_state == kPickTopLeft) draw_crosshair(g_app.capture.top_left);
+            if (g_app.capture.pick_state == kPickBottomRight)
+                draw_frame(g_app.capture.top_left, g_app.capture.bottom_right);
         } else {
-            if (cap.pick_state == kPickTopLeft) paint_cover_top_left(cap.top_left);
-            if (cap.pick_state == kPickBottomRight)
-                paint_cover_rect(cap.top_left, cap.bottom_right);
+            if (g_app.capture.pick_state == kPickTopLeft)
+                paint_cover_top_left(g_app.capture.top_left);
+            if (g_app.capture.pick_state == kPickBottomRight)
+                paint_cover_rect(g_app.capture.top_left, g_app.capture.bottom_right);
         }
     }
     EndPaint(window, &ps);
@@ -161,21 +163,21 @@ void overlay_left_button_down(HWND window) {
         act_on_click(window, selection_click_press(p));
 }
 
-void overlay_left_button_up() { cap.dragging = 0; }
+void overlay_left_button_up() { g_app.capture.dragging = 0; }
 
 void overlay_mouse_move(HWND window) {
     PixelPoint p;
-    if ((!cap.click_timer && !cap.dragging) || !cursor_in_image(&p)) return;
-    if (cap.click_timer && !cap.dragging) {
+    if ((!g_app.capture.click_timer && !g_app.capture.dragging) || !cursor_in_image(&p)) return;
+    if (g_app.capture.click_timer && !g_app.capture.dragging) {
         act_on_click(window, selection_click_move(p, left_button_down()));
         return;
     }
     if (!left_button_down()) {
-        cap.dragging = 0;
+        g_app.capture.dragging = 0;
         return;
     }
-    PixelPoint d{p.x - cap.drag_last.x, p.y - cap.drag_last.y};
-    cap.drag_last = p;
+    PixelPoint d{p.x - g_app.capture.drag_last.x, p.y - g_app.capture.drag_last.y};
+    g_app.capture.drag_last = p;
     if (d.x || d.y) selection_drag_by(d);
 }
 
@@ -183,37 +185,39 @@ void overlay_set_box_runner(BoxRunner runner) { box_runner = runner; }
 
 void capture_attach(HWND window) {
     selection_set_ops(&kWin32Ops);
-    cap.draw_window = window;
-    cap.take_back_screen = grab_take_back;
+    g_app.capture.draw_window = window;
+    g_app.capture.take_back_screen = grab_take_back;
 }
 
 void capture_start(HWND window) {
-    if ((cap.capture_flags & (kCaptureActive | kCaptureMenuOpen)) || cap.screen_image || cap.busy)
+    CaptureState& capture = g_app.capture;
+    if ((capture.capture_flags & (kCaptureActive | kCaptureMenuOpen)) || capture.screen_image ||
+        capture.busy)
         return;
     update_screen_rect();
-    const PixelRect& s = cap.screen_rect;
+    const PixelRect& s = capture.screen_rect;
     SetWindowPos(window, nullptr, s.left, s.top, s.right - s.left, s.bottom - s.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     selection_begin();
     overlay_draw_forget();
-    set_cursor_in_image(cap.top_left);
-    cap.pick_state = kPickNothing;
-    if (g_app.flags & kFlagAutoOpenBox) cap.capture_flags |= kCaptureOpenTopLeftBox;
-    cap.draw_window = window;
-    cap.busy = 1;
-    cap.screen_image = grab_for_capture();
-    cap.busy = 0;
-    if (!cap.screen_image) return;
-    cap.capture_flags |= kCaptureActive;
-    cap.screen_header = static_cast<DibHeader*>(mem_lock(cap.screen_image));
-    cap.screen_bits = cap.screen_header ? dib_bits_ptr(cap.screen_header) : nullptr;
-    cap.screen_stride =
-        cap.screen_header ? int(dib_stride(cap.screen_header->biWidth, 24)) : 0;
+    set_cursor_in_image(capture.top_left);
+    capture.pick_state = kPickNothing;
+    if (g_app.flags & kFlagAutoOpenBox) capture.capture_flags |= kCaptureOpenTopLeftBox;
+    capture.draw_window = window;
+    capture.busy = 1;
+    capture.screen_image = grab_for_capture();
+    capture.busy = 0;
+    if (!capture.screen_image) return;
+    capture.capture_flags |= kCaptureActive;
+    capture.screen_header = static_cast<DibHeader*>(mem_lock(capture.screen_image));
+    capture.screen_bits = capture.screen_header ? dib_bits_ptr(capture.screen_header) : nullptr;
+    capture.screen_stride =
+        capture.screen_header ? int(dib_stride(capture.screen_header->biWidth, 24)) : 0;
     ShowWindow(window, SW_RESTORE);
 }
 
 void capture_end() {
-    cap.capture_flags &= ~uint32_t(kCaptureActive);
+    g_app.capture.capture_flags &= ~uint32_t(kCaptureActive);
     stop_click_tracking();
     capture_release_screen(&g_app.capture);
     ShowWindow(g_app.main_window, SW_HIDE);

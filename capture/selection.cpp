@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "resources/resource_ids.h"
 #include "state/app_state.h"
 #include "state/settings.h"
 #include "state/window_messages.h"
@@ -9,7 +10,6 @@
 namespace {
 
 const SelectionOps* ops = nullptr;
-CaptureState& cap = g_app.capture;
 
 bool same(PixelPoint a, PixelPoint b) { return a.x == b.x && a.y == b.y; }
 PixelPoint plus(PixelPoint a, PixelPoint d) { return PixelPoint{a.x + d.x, a.y + d.y}; }
@@ -51,12 +51,12 @@ void refresh_box() { ops->post_box(UM_BOX_REFRESH, 0, 0); }
 void follow_axis(int direction) {
     bool horizontal = direction == kDirLeft || direction == kDirRight;
     bool vertical = direction == kDirUp || direction == kDirDown;
-    bool axis = cap.capture_flags & kCaptureHorizontal;
+    bool axis = g_app.capture.capture_flags & kCaptureHorizontal;
     if ((horizontal && !axis) || (vertical && axis)) {
         if (selection_box_open())
-            ops->post_box(kWmCommand, kBoxWheelAxis, 0);
+            ops->post_box(kWmCommand, IDC_BOX_WHEEL, 0);
         else
-            cap.capture_flags ^= kCaptureHorizontal;
+            g_app.capture.capture_flags ^= kCaptureHorizontal;
     }
 }
 
@@ -65,32 +65,32 @@ void follow_axis(int direction) {
 bool follow_bottom_right(PixelPoint p) {
     if (g_app.aspect > 0) {
         if (!aspect_adjust(&p)) {
-            ops->set_cursor(cap.bottom_right);
+            ops->set_cursor(g_app.capture.bottom_right);
             return false;
         }
         ops->set_cursor(p);
     }
-    if (same(p, cap.bottom_right)) return false;
-    if (p.x > cap.top_left.x && p.y > cap.top_left.y) {
-        selection_apply_corners(cap.top_left, p);
+    if (same(p, g_app.capture.bottom_right)) return false;
+    if (p.x > g_app.capture.top_left.x && p.y > g_app.capture.top_left.y) {
+        selection_apply_corners(g_app.capture.top_left, p);
         return true;
     }
-    ops->set_cursor(cap.bottom_right);
+    ops->set_cursor(g_app.capture.bottom_right);
     return false;
 }
 
 void back_to_top_left() {
     if (!selection_cover_mode()) {
-        ops->draw_frame(cap.top_left, cap.bottom_right);
-        ops->restore_magnifier(cap.bottom_right);
-        cap.pick_state = kPickTopLeft;
-        ops->set_cursor(cap.top_left);
-        ops->draw_magnifier(cap.top_left);
-        ops->draw_crosshair(cap.top_left);
+        ops->draw_frame(g_app.capture.top_left, g_app.capture.bottom_right);
+        ops->restore_magnifier(g_app.capture.bottom_right);
+        g_app.capture.pick_state = kPickTopLeft;
+        ops->set_cursor(g_app.capture.top_left);
+        ops->draw_magnifier(g_app.capture.top_left);
+        ops->draw_crosshair(g_app.capture.top_left);
     } else {
-        cap.pick_state = kPickTopLeft;
-        ops->set_cursor(cap.top_left);
-        ops->paint_cover_top_left(cap.top_left);
+        g_app.capture.pick_state = kPickTopLeft;
+        ops->set_cursor(g_app.capture.top_left);
+        ops->paint_cover_top_left(g_app.capture.top_left);
     }
 }
 
@@ -99,11 +99,11 @@ void back_to_top_left() {
 void selection_set_ops(const SelectionOps* o) { ops = o; }
 
 PixelRect selection_bounds() {
-    const PixelRect& s = cap.screen_rect;
+    const PixelRect& s = g_app.capture.screen_rect;
     return PixelRect{0, 0, s.right - s.left, s.bottom - s.top};
 }
 
-bool selection_box_open() { return (cap.capture_flags & kCaptureBoxOpen) != 0; }
+bool selection_box_open() { return (g_app.capture.capture_flags & kCaptureBoxOpen) != 0; }
 
 bool selection_cover_mode() { return (g_app.flags & kFlagCoverMode) != 0; }
 
@@ -111,13 +111,26 @@ void selection_begin() {
     PixelRect b = selection_bounds();
     PixelPoint tl{settings_read_int(kSectionWindow, "x", 16),
                   settings_read_int(kSectionWindow, "y", 16)};
-    cap.bottom_right = PixelPoint{tl.x + settings_read_int(kSectionWindow, "w", 64),
+    g_app.capture.bottom_right = PixelPoint{tl.x + settings_read_int(kSectionWindow, "w", 64),
                                     tl.y + settings_read_int(kSectionWindow, "h", 64)};
     if (tl.x < b.left) tl.x = b.left;
     if (tl.x > b.right - 64) tl.x = b.right - 64;
     if (tl.y < b.top) tl.y = b.top;
     if (tl.y > b.bottom - 64) tl.y = b.bottom - 64;
-    cap.top_left = tl;
+    g_app.capture.top_left = tl;
+}
+
+SelectionValues selection_values(PixelPoint top_left, PixelPoint bottom_right) {
+    return SelectionValues{top_left.x, top_left.y, bottom_right.x - top_left.x,
+                           bottom_right.y - top_left.y};
+}
+
+void selection_save_corners(PixelPoint top_left, PixelPoint bottom_right) {
+    const SelectionValues values = selection_values(top_left, bottom_right);
+    settings_write_int(kSectionWindow, "x", values.x);
+    settings_write_int(kSectionWindow, "y", values.y);
+    settings_write_int(kSectionWindow, "w", values.w);
+    settings_write_int(kSectionWindow, "h", values.h);
 }
 
 int aspect_ratio(int aspect, int* w, int* h) {
@@ -134,11 +147,12 @@ int aspect_ratio(int aspect, int* w, int* h) {
 }
 
 int aspect_adjust(PixelPoint* p) {
-    if ((cap.capture_flags & kCaptureAspectReleased) || g_app.aspect <= 0) return 1;
-    if (same(*p, cap.bottom_right)) return 0;
-    bool horizontal = std::abs(p->x - cap.bottom_right.x) > std::abs(p->y - cap.bottom_right.y);
-    int w = p->x - cap.top_left.x;
-    int h = p->y - cap.top_left.y;
+    if ((g_app.capture.capture_flags & kCaptureAspectReleased) || g_app.aspect <= 0) return 1;
+    if (same(*p, g_app.capture.bottom_right)) return 0;
+    const PixelPoint br = g_app.capture.bottom_right;
+    bool horizontal = std::abs(p->x - br.x) > std::abs(p->y - br.y);
+    int w = p->x - g_app.capture.top_left.x;
+    int h = p->y - g_app.capture.top_left.y;
     if (w <= 0 && h <= 0) return 0;
     int rw = 0, rh = 0;
     int kind = aspect_ratio(g_app.aspect, &rw, &rh);
@@ -148,61 +162,61 @@ int aspect_adjust(PixelPoint* p) {
         h = rh * (w + 1) / rw - 1;
     else
         w = rw * (h + 1) / rh - 1;
-    *p = PixelPoint{cap.top_left.x + w, cap.top_left.y + h};
+    *p = PixelPoint{g_app.capture.top_left.x + w, g_app.capture.top_left.y + h};
     return 1;
 }
 
 void selection_apply_top_left(PixelPoint p) {
     if (!selection_cover_mode()) {
-        ops->draw_crosshair(cap.top_left);
-        ops->restore_magnifier(cap.top_left);
-        cap.top_left = p;
-        ops->draw_magnifier(cap.top_left);
-        ops->draw_crosshair(cap.top_left);
+        ops->draw_crosshair(g_app.capture.top_left);
+        ops->restore_magnifier(g_app.capture.top_left);
+        g_app.capture.top_left = p;
+        ops->draw_magnifier(g_app.capture.top_left);
+        ops->draw_crosshair(g_app.capture.top_left);
     } else {
-        cap.top_left = p;
-        ops->paint_cover_top_left(cap.top_left);
+        g_app.capture.top_left = p;
+        ops->paint_cover_top_left(g_app.capture.top_left);
     }
 }
 
 void selection_apply_corners(PixelPoint tl, PixelPoint br) {
     if (!selection_cover_mode()) {
-        ops->draw_frame(cap.top_left, cap.bottom_right);
-        ops->restore_magnifier(cap.bottom_right);
-        cap.top_left = tl;
-        cap.bottom_right = br;
-        ops->draw_magnifier(cap.bottom_right);
-        ops->draw_frame(cap.top_left, cap.bottom_right);
+        ops->draw_frame(g_app.capture.top_left, g_app.capture.bottom_right);
+        ops->restore_magnifier(g_app.capture.bottom_right);
+        g_app.capture.top_left = tl;
+        g_app.capture.bottom_right = br;
+        ops->draw_magnifier(g_app.capture.bottom_right);
+        ops->draw_frame(g_app.capture.top_left, g_app.capture.bottom_right);
     } else {
-        cap.top_left = tl;
-        cap.bottom_right = br;
-        ops->paint_cover_rect(cap.top_left, cap.bottom_right);
+        g_app.capture.top_left = tl;
+        g_app.capture.bottom_right = br;
+        ops->paint_cover_rect(g_app.capture.top_left, g_app.capture.bottom_right);
     }
 }
 
 void selection_track_cursor() {
-    if (cap.capture_flags & kCaptureOpenTopLeftBox) {
-        cap.capture_flags &= ~uint32_t(kCaptureOpenTopLeftBox);
+    if (g_app.capture.capture_flags & kCaptureOpenTopLeftBox) {
+        g_app.capture.capture_flags &= ~uint32_t(kCaptureOpenTopLeftBox);
         ops->post_main(kWmRButtonUp, 0, 0);
     }
-    if (cap.capture_flags & kCaptureOpenBottomRightBox) {
-        cap.capture_flags &= ~uint32_t(kCaptureOpenBottomRightBox);
+    if (g_app.capture.capture_flags & kCaptureOpenBottomRightBox) {
+        g_app.capture.capture_flags &= ~uint32_t(kCaptureOpenBottomRightBox);
         ops->post_main(kWmRButtonUp, 0, 0);
     }
     ops->hide_cursor();
     PixelPoint p;
     if (!ops->cursor(&p)) return;
-    switch (cap.pick_state) {
+    switch (g_app.capture.pick_state) {
         case kPickNothing:
-            cap.top_left = p;
+            g_app.capture.top_left = p;
             if (!selection_cover_mode())
-                ops->draw_crosshair(cap.top_left);
+                ops->draw_crosshair(g_app.capture.top_left);
             else
-                ops->paint_cover_top_left(cap.top_left);
-            cap.pick_state = kPickTopLeft;
+                ops->paint_cover_top_left(g_app.capture.top_left);
+            g_app.capture.pick_state = kPickTopLeft;
             break;
         case kPickTopLeft:
-            if (!same(p, cap.top_left)) selection_apply_top_left(p);
+            if (!same(p, g_app.capture.top_left)) selection_apply_top_left(p);
             break;
         case kPickBottomRight:
             follow_bottom_right(p);
@@ -215,14 +229,15 @@ void selection_advance() {
         ops->hide_cursor();
         PixelPoint p;
         if (!ops->cursor(&p)) return;
-        if (cap.pick_state == kPickTopLeft) {
-            if (same(p, cap.top_left)) return;
+        if (g_app.capture.pick_state == kPickTopLeft) {
+            if (same(p, g_app.capture.top_left)) return;
             selection_apply_top_left(p);
-        } else if (cap.pick_state == kPickBottomRight) {
-            if (cap.capture_flags & kCaptureFixed) {
-                PixelPoint d{p.x - cap.bottom_right.x, p.y - cap.bottom_right.y};
+        } else if (g_app.capture.pick_state == kPickBottomRight) {
+            if (g_app.capture.capture_flags & kCaptureFixed) {
+                const PixelPoint br = g_app.capture.bottom_right;
+                PixelPoint d{p.x - br.x, p.y - br.y};
                 if (d.x == 0 && d.y == 0) return;
-                PixelPoint tl = plus(cap.top_left, d);
+                PixelPoint tl = plus(g_app.capture.top_left, d);
                 PixelRect b = selection_bounds();
                 if (tl.x < b.left || tl.y < b.top) return;
                 selection_apply_corners(tl, p);
@@ -235,11 +250,11 @@ void selection_advance() {
         refresh_box();
         return;
     }
-    if (cap.pick_state == kPickTopLeft) {
-        cap.capture_flags &= ~uint32_t(kCaptureAspectReleased);
-        cap.pick_state = kPickBottomRight;
-        PixelPoint& br = cap.bottom_right;
-        const PixelPoint& tl = cap.top_left;
+    if (g_app.capture.pick_state == kPickTopLeft) {
+        g_app.capture.capture_flags &= ~uint32_t(kCaptureAspectReleased);
+        g_app.capture.pick_state = kPickBottomRight;
+        PixelPoint& br = g_app.capture.bottom_right;
+        const PixelPoint& tl = g_app.capture.top_left;
         if (br.x < tl.x) br.x = tl.x + 16;
         if (br.y < tl.y) br.y = tl.y + 16;
         PixelRect b = selection_bounds();
@@ -256,14 +271,14 @@ void selection_advance() {
         } else {
             ops->paint_cover_rect(tl, br);
         }
-    } else if (cap.pick_state == kPickBottomRight) {
+    } else if (g_app.capture.pick_state == kPickBottomRight) {
         ops->post_main(UM_OUTPUT, 0, 0);
     }
 }
 
 void selection_move_corner(int count, int direction) {
     if (count < 0) {
-        cap.move_direction = reversed(cap.move_direction);
+        g_app.capture.move_direction = reversed(g_app.capture.move_direction);
         count = 1;
     } else if (count == 0) {
         count = 1;
@@ -271,28 +286,29 @@ void selection_move_corner(int count, int direction) {
         count = 9;
     }
     if (direction == 0) {
-        direction = cap.move_direction;
+        direction = g_app.capture.move_direction;
     } else {
-        cap.move_direction = direction;
+        g_app.capture.move_direction = direction;
         follow_axis(direction);
     }
     if (ops->shift_down()) direction = turned(direction);
 
     PixelRect b = selection_bounds();
-    const PixelPoint tl = cap.top_left;
-    const PixelPoint br = cap.bottom_right;
-    if (cap.pick_state == kPickTopLeft) {
+    const PixelPoint tl = g_app.capture.top_left;
+    const PixelPoint br = g_app.capture.bottom_right;
+    if (g_app.capture.pick_state == kPickTopLeft) {
         PixelPoint p = moved(tl, direction, count);
         if (p.x < b.left || p.x > b.right || p.y < b.top || p.y > b.bottom) return;
         if (same(p, tl)) return;
         selection_apply_top_left(p);
-    } else if (cap.pick_state == kPickBottomRight && (cap.capture_flags & kCaptureFixed)) {
+    } else if (g_app.capture.pick_state == kPickBottomRight &&
+               (g_app.capture.capture_flags & kCaptureFixed)) {
         PixelPoint ntl = moved(tl, direction, count);
         PixelPoint nbr = moved(br, direction, count);
         if (ntl.x < b.left || nbr.x > b.right || ntl.y < b.top || nbr.y > b.bottom) return;
         if (same(nbr, br)) return;
         selection_apply_corners(ntl, nbr);
-    } else if (cap.pick_state == kPickBottomRight) {
+    } else if (g_app.capture.pick_state == kPickBottomRight) {
         PixelPoint p = moved(br, direction, count);
         if (g_app.aspect > 0 && !aspect_adjust(&p)) return;
         if (p.x < tl.x || p.x > b.right || p.y < tl.y || p.y > b.bottom) return;
@@ -305,48 +321,50 @@ void selection_move_corner(int count, int direction) {
 }
 
 int selection_set_size(int dw, int dh) {
-    PixelPoint p{cap.top_left.x + dw, cap.top_left.y + dh};
-    if (same(p, cap.bottom_right)) return 1;
+    PixelPoint p{g_app.capture.top_left.x + dw, g_app.capture.top_left.y + dh};
+    if (same(p, g_app.capture.bottom_right)) return 1;
     PixelRect b = selection_bounds();
-    if (p.x <= cap.top_left.x || p.y <= cap.top_left.y || p.x >= b.right || p.y >= b.bottom)
+    const PixelPoint tl = g_app.capture.top_left;
+    if (p.x <= tl.x || p.y <= tl.y || p.x >= b.right || p.y >= b.bottom)
         return 1;
-    selection_apply_corners(cap.top_left, p);
+    selection_apply_corners(g_app.capture.top_left, p);
     refresh_box();
     return 1;
 }
 
 void selection_toggle_fixed() {
-    if (cap.pick_state == kPickBottomRight) cap.capture_flags ^= kCaptureFixed;
+    if (g_app.capture.pick_state == kPickBottomRight) g_app.capture.capture_flags ^= kCaptureFixed;
 }
 
 void selection_drag_by(PixelPoint d) {
     PixelRect b = selection_bounds();
-    if (cap.pick_state == kPickTopLeft) {
-        PixelPoint p = plus(cap.top_left, d);
+    if (g_app.capture.pick_state == kPickTopLeft) {
+        PixelPoint p = plus(g_app.capture.top_left, d);
         if (p.x < b.left || p.x >= b.right || p.y < b.top || p.y >= b.bottom) return;
         selection_apply_top_left(p);
-    } else if (cap.pick_state == kPickBottomRight && (cap.capture_flags & kCaptureFixed)) {
-        PixelPoint tl = plus(cap.top_left, d);
+    } else if (g_app.capture.pick_state == kPickBottomRight &&
+               (g_app.capture.capture_flags & kCaptureFixed)) {
+        PixelPoint tl = plus(g_app.capture.top_left, d);
         if (tl.x < b.left || tl.y < b.top) return;
-        selection_apply_corners(tl, plus(cap.bottom_right, d));
-    } else if (cap.pick_state == kPickBottomRight) {
-        PixelPoint p = plus(cap.bottom_right, d);
+        selection_apply_corners(tl, plus(g_app.capture.bottom_right, d));
+    } else if (g_app.capture.pick_state == kPickBottomRight) {
+        PixelPoint p = plus(g_app.capture.bottom_right, d);
         if (g_app.aspect > 0) {
             if (!aspect_adjust(&p)) {
-                cap.drag_last = cap.bottom_right;
-                ops->set_cursor(cap.bottom_right);
+                g_app.capture.drag_last = g_app.capture.bottom_right;
+                ops->set_cursor(g_app.capture.bottom_right);
                 return;
             }
-            cap.drag_last = p;
+            g_app.capture.drag_last = p;
             ops->set_cursor(p);
         }
-        if (same(p, cap.bottom_right)) return;
-        if (p.x <= cap.top_left.x || p.y <= cap.top_left.y) {
-            cap.drag_last = cap.bottom_right;
-            ops->set_cursor(cap.bottom_right);
+        if (same(p, g_app.capture.bottom_right)) return;
+        if (p.x <= g_app.capture.top_left.x || p.y <= g_app.capture.top_left.y) {
+            g_app.capture.drag_last = g_app.capture.bottom_right;
+            ops->set_cursor(g_app.capture.bottom_right);
             return;
         }
-        selection_apply_corners(cap.top_left, p);
+        selection_apply_corners(g_app.capture.top_left, p);
     } else {
         return;
     }
@@ -359,22 +377,24 @@ void selection_top_left_box_result(TopLeftBoxResult result) {
             ops->post_main(UM_END_CAPTURE, 0, 0);
             break;
         case kTopLeftBoxKeepChoosing:
-            ops->set_cursor(cap.top_left);
+            ops->set_cursor(g_app.capture.top_left);
             break;
         case kTopLeftBoxDecided:
             if (g_app.fixed_width > 0) {
                 if (g_app.aspect > 0) {
-                    cap.bottom_right = cap.top_left;
-                    PixelPoint p{cap.top_left.x + g_app.fixed_width - 1, cap.top_left.y + 1};
+                    g_app.capture.bottom_right = g_app.capture.top_left;
+                    const PixelPoint tl = g_app.capture.top_left;
+                    PixelPoint p{tl.x + g_app.fixed_width - 1, tl.y + 1};
                     if (aspect_adjust(&p)) {
-                        cap.bottom_right = p;
+                        g_app.capture.bottom_right = p;
                         ops->set_cursor(p);
                     }
                 } else {
-                    cap.bottom_right.x = cap.top_left.x + g_app.fixed_width - 1;
+                    g_app.capture.bottom_right.x = g_app.capture.top_left.x + g_app.fixed_width - 1;
                 }
             }
-            if (g_app.flags & kFlagAutoOpenBox) cap.capture_flags |= kCaptureOpenBottomRightBox;
+            if (g_app.flags & kFlagAutoOpenBox)
+                g_app.capture.capture_flags |= kCaptureOpenBottomRightBox;
             selection_advance();
             break;
     }
@@ -387,10 +407,11 @@ void selection_bottom_right_box_result(BottomRightBoxResult result) {
             break;
         case kBottomRightBoxBackToTopLeft:
             back_to_top_left();
-            if (g_app.flags & kFlagAutoOpenBox) cap.capture_flags |= kCaptureOpenTopLeftBox;
+            if (g_app.flags & kFlagAutoOpenBox)
+                g_app.capture.capture_flags |= kCaptureOpenTopLeftBox;
             break;
         case kBottomRightBoxKeepChoosing:
-            ops->set_cursor(cap.bottom_right);
+            ops->set_cursor(g_app.capture.bottom_right);
             break;
         case kBottomRightBoxOutput:
             ops->post_main(UM_OUTPUT, 0, 0);
@@ -399,31 +420,32 @@ void selection_bottom_right_box_result(BottomRightBoxResult result) {
 }
 
 ClickAction selection_click_press(PixelPoint at) {
-    cap.press_point = at;
-    if (!cap.click_timer) {
-        cap.click_timer = kClickTimerId;
+    g_app.capture.press_point = at;
+    if (!g_app.capture.click_timer) {
+        g_app.capture.click_timer = kClickTimerId;
         return ClickAction::kStartTimer;
     }
-    cap.click_timer = 0;
+    g_app.capture.click_timer = 0;
     return ClickAction::kBoxOk;
 }
 
 ClickAction selection_click_timer(bool button_down) {
-    if (!cap.click_timer) return ClickAction::kNone;
-    cap.click_timer = 0;
+    if (!g_app.capture.click_timer) return ClickAction::kNone;
+    g_app.capture.click_timer = 0;
     return button_down ? ClickAction::kStartDrag : ClickAction::kAdvance;
 }
 
 ClickAction selection_click_move(PixelPoint at, bool button_down) {
-    if (!cap.click_timer || cap.dragging) return ClickAction::kNone;
-    if (std::abs(at.x - cap.press_point.x) <= 2 && std::abs(at.y - cap.press_point.y) <= 2)
+    if (!g_app.capture.click_timer || g_app.capture.dragging) return ClickAction::kNone;
+    const PixelPoint pressed = g_app.capture.press_point;
+    if (std::abs(at.x - pressed.x) <= 2 && std::abs(at.y - pressed.y) <= 2)
         return ClickAction::kNone;
     if (!button_down) return ClickAction::kNone;
-    cap.click_timer = 0;
+    g_app.capture.click_timer = 0;
     return ClickAction::kStartDrag;
 }
 
 void selection_click_stop() {
-    cap.click_timer = 0;
-    cap.dragging = 0;
+    g_app.capture.click_timer = 0;
+    g_app.capture.dragging = 0;
 }

@@ -35,9 +35,6 @@ void selection_set_ops(const SelectionOps* ops);
 // Standard window messages the logic posts.
 constexpr uint32_t kWmCommand = 0x0111;
 constexpr uint32_t kWmRButtonUp = 0x0205;
-// Box control ids it sends as commands.
-constexpr uintptr_t kBoxOk = 1;
-constexpr uintptr_t kBoxWheelAxis = 1014;
 
 // screen_rect moved to the image origin: (0, 0, width, height).
 PixelRect selection_bounds();
@@ -47,6 +44,17 @@ bool selection_cover_mode();
 // Start of a capture: corners from the saved position and size, the
 // top-left clamped into the screen. The caller puts the cursor on top_left.
 void selection_begin();
+
+// What section Window keeps of a selection for the next capture's start.
+struct SelectionValues {
+    int x;  // top-left corner
+    int y;
+    int w;  // pixel size minus one
+    int h;
+};
+SelectionValues selection_values(PixelPoint top_left, PixelPoint bottom_right);
+// Writes them as x, y, w and h.
+void selection_save_corners(PixelPoint top_left, PixelPoint bottom_right);
 
 // Width:height of an aspect setting: 1 with the ratio, 0 for no constraint,
 // -1 for a custom value with a zero side (every movement is refused).

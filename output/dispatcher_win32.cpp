@@ -141,9 +141,9 @@ void deliver_selection(HWND owner) {
 void output_selection(HWND owner) {
     // Only a capture delivers, once: scaling runs the message pump, and a
     // second confirmation arriving meanwhile must not start another output.
-    CaptureState& cap = g_app.capture;
-    if (!(cap.capture_flags & kCaptureActive) || !cap.screen_image || cap.busy) return;
-    cap.busy = 1;
+    CaptureState& capture = g_app.capture;
+    if (!(capture.capture_flags & kCaptureActive) || !capture.screen_image || capture.busy) return;
+    capture.busy = 1;
     deliver_selection(owner);
-    cap.busy = 0;
+    capture.busy = 0;
 }

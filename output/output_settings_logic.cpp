@@ -1,50 +1,28 @@
 #include "output/output_settings_logic.h"
 
 #include <cstring>
-#include <vector>
 
+#include "output/selection_memory.h"
+#include "resources/resource_ids.h"
 #include "state/messages.h"
 #include "state/settings.h"
 #include "sys/paths.h"
+#include "ui/path_tail.h"
 
 namespace {
 
-constexpr size_t kTailLimit = 34;
-constexpr int kDefaultQuality = 80;
 constexpr int kQualityMin = 30;
 constexpr int kQualityMax = 100;
-constexpr int kSquareMin = 64;
-
-std::vector<const char*> backslashes(const char* path) {
-    std::vector<const char*> found;
-    for (const char* p = path; p && *p; ++p) {
-        if (sjis_is_lead_byte(static_cast<unsigned char>(*p))) {
-            if (!p[1]) break;
-            ++p;
-        } else if (*p == '\\') {
-            found.push_back(p);
-        }
-    }
-    return found;
-}
 
 }  // namespace
 
 std::string folder_tail(const char* path) {
-    const std::vector<const char*> s = backslashes(path);
-    const size_t n = s.size();
-    if (n >= 3 && std::strlen(s[n - 3]) < kTailLimit) return s[n - 3];
-    if (n >= 2) return s[n - 2];
-    return path ? path : "";
-}
-
-std::string scrap_file_tail(const char* path) {
-    const std::vector<const char*> s = backslashes(path);
-    const size_t n = s.size();
-    if (n == 0) return std::string();
-    if (n >= 3 && std::strlen(s[n - 3]) < kTailLimit) return s[n - 3];
-    if (n >= 2 && std::strlen(s[n - 2]) < kTailLimit) return s[n - 2];
-    return s[n - 1];
+    if (!path) return std::string();
+    const char* end = path + std::strlen(path);
+    const char* third = sjis_find_nth_last(path, end, '\\', 3);
+    if (third && size_t(end - third) < kPathTailLimit) return third;
+    const char* second = sjis_find_nth_last(path, end, '\\', 2);
+    return second ? second : path;
 }
 
 int square_from_text(const char* text) {
@@ -72,11 +50,24 @@ int output_control_enabled(OutputKind kind, int id) {
     if (kind == OutputKind::kNone) return -1;
     const bool file = kind == OutputKind::kFile, base64 = kind == OutputKind::kBase64;
     switch (id) {
-        case 1029: case 1030: case 1032: case 1023: case 1026:
+        case IDC_OUT_JPEG:
+        case IDC_OUT_GIF:
+        case IDC_OUT_BMP:
+        case IDC_OUT_QUALITY:
+        case IDC_OUT_USE_TEXT:
             return file || base64;
-        case 1017: case 1014: case 1033: case 1034:
+        case IDC_OUT_FOLDER:
+        case IDC_OUT_FOLDER_PICK:
+        case IDC_OUT_PREFIX:
+        case IDC_OUT_NUMBER:
             return file;
-        case 1039: case 1040: case 1041: case 1018: case 1015: case 1043: case 1044:
+        case IDC_OUT_WRAP_RIGHT:
+        case IDC_OUT_WRAP_LEFT:
+        case IDC_OUT_WRAP_NONE:
+        case IDC_OUT_SCRAP:
+        case IDC_OUT_SCRAP_PICK:
+        case IDC_OUT_TO_SCRAP:
+        case IDC_OUT_TO_CLIPBOARD:
             return base64;
     }
     return 1;  // the kind radios and the square field

@@ -6,15 +6,15 @@
 #include <string>
 
 // Output folder (ends with a backslash): its last two folder names when
-// that is shorter than 34 bytes, else its last one, else the whole path.
+// that is shorter than kPathTailLimit bytes, else its last one, else the whole path.
+// (The scrap file's field shows ui/path_tail.h's tail.)
 std::string folder_tail(const char* path);
-// Scrap file: from the third-last, else the second-last backslash while
-// the tail has at most 33 bytes, else from the last; empty without one.
-std::string scrap_file_tail(const char* path);
 
 // Square: a number of 64 and up, anything else 0 (no square).
 int square_from_text(const char* text);
-// JPEG quality: not a number gives 80; 30..100 is fine. 0 with *quality,
+// Output/JpegQuality when none is stored or typed.
+constexpr int kDefaultQuality = 80;
+// JPEG quality: not a number gives kDefaultQuality; 30..100 is fine. 0 with *quality,
 // else the number of the message to show (9).
 int quality_from_text(const char* text, int* quality);
 // File number: not a number gives 1.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "capture/selection.h"
 #include "state/settings.h"
 
 PixelRect selection_crop_rect(PixelPoint top_left, PixelPoint bottom_right) {
@@ -18,11 +19,6 @@ int selection_square_size(int width, int height, int square, int* new_width, int
     *new_width = std::max(1, int(width / f + 0.5));
     *new_height = std::max(1, int(height / f + 0.5));
     return 1;
-}
-
-SelectionValues selection_values(PixelPoint top_left, PixelPoint bottom_right) {
-    return SelectionValues{top_left.x, top_left.y, bottom_right.x - top_left.x,
-                           bottom_right.y - top_left.y};
 }
 
 std::string selection_history_entry(PixelPoint top_left, PixelPoint bottom_right) {
@@ -85,11 +81,7 @@ int selection_history_update(const char* old_text, const char* cur, std::string*
 }
 
 void selection_remember(PixelPoint top_left, PixelPoint bottom_right) {
-    SelectionValues values = selection_values(top_left, bottom_right);
-    settings_write_int(kSectionWindow, "x", values.x);
-    settings_write_int(kSectionWindow, "y", values.y);
-    settings_write_int(kSectionWindow, "w", values.w);
-    settings_write_int(kSectionWindow, "h", values.h);
+    selection_save_corners(top_left, bottom_right);
 
     char old_text[kSizeHistoryBufferSize];
     settings_read_string(kSectionWindow, "WH_His", old_text, sizeof old_text);

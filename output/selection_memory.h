@@ -26,15 +26,6 @@ PixelRect selection_crop_rect(PixelPoint top_left, PixelPoint bottom_right);
 // size, 0 when the image stays as it is.
 int selection_square_size(int width, int height, int square, int* new_width, int* new_height);
 
-// What section Window remembers of a selection.
-struct SelectionValues {
-    int x;  // top-left corner
-    int y;
-    int w;  // pixel size minus one
-    int h;
-};
-SelectionValues selection_values(PixelPoint top_left, PixelPoint bottom_right);
-
 // The WH_His entry of a selection: its pixel width and height as "%d,%d".
 std::string selection_history_entry(PixelPoint top_left, PixelPoint bottom_right);
 
@@ -44,5 +35,6 @@ std::string selection_history_entry(PixelPoint top_left, PixelPoint bottom_right
 // kSizeHistoryMaxLength characters: whole entries are dropped from the end.
 int selection_history_update(const char* old_text, const char* cur, std::string* out);
 
-// Writes x, y, w, h and the updated WH_His of a selection to the settings.
+// Writes x, y, w, h (selection_save_corners) and the updated WH_His of a
+// selection to the settings.
 void selection_remember(PixelPoint top_left, PixelPoint bottom_right);

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "image/dib.h"
 #include "resources/resource_ids.h"
@@ -11,7 +12,6 @@
 #include "scrap/scrap_model.h"
 #include "scrap/text.h"
 #include "state/app_state.h"
-#include "state/instance.h"
 #include "state/messages.h"
 #include "state/settings.h"
 #include "state/warnings.h"
@@ -19,28 +19,15 @@
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
 #include "ui/command_gate.h"
+#include "ui/dialog.h"
 #include "ui/editor_program.h"
 #include "ui/guarded_proc.h"
 #include "ui/hints.h"
 #include "ui/menu_guard.h"
 #include "ui/place.h"
+#include "ui/popup_menu.h"
 
 namespace {
-
-// The editor's state while the command runs.
-ScrapModel scrap;
-PackedDib canvas = nullptr;
-// Commands that come while one runs (the preview's resampling runs the
-// message pump) wait and then run in order; during the external edit they
-// are refused.
-CommandGate gate;
-// Only OK, or deleting the only item, writes the file: a dialog that ends
-// any other way (Cancel, the program ending while it is open) leaves the
-// file as it is.
-bool confirmed = false;
-bool ended = false;
-int waiting = 0;  // steps under way that show the wait cursor
-bool rendering = false;  // the preview draws into the canvas (and runs the pump)
 
 // The scrap file's size and time as loaded: a file that another program
 // changed since is never overwritten.
@@ -48,17 +35,38 @@ struct FileStamp {
     unsigned long long size;
     unsigned long long time;
 };
-FileStamp loaded_stamp = {};
+
+// The editor's state while the command runs: made when it starts, before
+// the dialog opens, and kept until the file is written after it.
+struct ScrapEditorState {
+    char scrap_path[kPathSize] = {};
+    ScrapModel scrap;
+    FileStamp loaded_stamp = {};
+    // The preview's picture; freed when the dialog goes (see show_item).
+    PackedDib canvas = nullptr;
+    // Commands that come while one runs (the preview's resampling runs the
+    // message pump) wait and then run in order; during the external edit
+    // they are refused.
+    CommandGate gate;
+    // Only OK, or deleting the only item, writes the file: a dialog that
+    // ends any other way (Cancel, the program ending while it is open)
+    // leaves the file as it is.
+    bool confirmed = false;
+    bool ended = false;
+    int waiting = 0;         // steps under way that show the wait cursor
+    bool rendering = false;  // the preview draws into the canvas (and runs the pump)
+
+    ScrapEditorState() = default;
+    ~ScrapEditorState() { scrap_model_free(&scrap); }
+    ScrapEditorState(const ScrapEditorState&) = delete;
+    ScrapEditorState& operator=(const ScrapEditorState&) = delete;
+};
 
 const char kItemTextFile[] = "$cscrap.txt";
 const char kScratchBase[] = "$image";
 // The command that runs the external edit of the item's text.
 const uintptr_t kExternalEditCommand = MAKEWPARAM(IDC_SCRAP_PREVIEW, 0xFFFF);
 
-struct ButtonIcon {
-    int control;
-    int icon;
-};
 const ButtonIcon kButtons[] = {
     {IDC_SCRAP_FIRST, IDI_TO_FIRST}, {IDC_SCRAP_PREVIOUS, IDI_ARROW_LEFT},
     {IDC_SCRAP_NEXT, IDI_ARROW_RIGHT}, {IDC_SCRAP_LAST, IDI_TO_LAST},
@@ -66,26 +74,26 @@ const ButtonIcon kButtons[] = {
 };
 
 const HintEntry kEditorHints[] = {
-    {1050, "見出しを入力する"},
-    {1053, "リンク先を入力する"},
-    {1049, "画像を表示する"},
-    {1052, "文章を編集します"},
-    {1044, "スクラップの先頭に移動します"},
-    {1045, "前の項目に移動します"},
-    {1048, "項目番号を表示します"},
-    {1051, "項目数を表示します"},
-    {1046, "次の項目に移動します"},
-    {1047, "スクラップの末尾に移動します"},
+    {IDC_SCRAP_HEADING, "見出しを入力する"},
+    {IDC_SCRAP_LINK, "リンク先を入力する"},
+    {IDC_SCRAP_PREVIEW, "画像を表示する"},
+    {IDC_SCRAP_TEXT, "文章を編集します"},
+    {IDC_SCRAP_FIRST, "スクラップの先頭に移動します"},
+    {IDC_SCRAP_PREVIOUS, "前の項目に移動します"},
+    {IDC_SCRAP_NUMBER, "項目番号を表示します"},
+    {IDC_SCRAP_COUNT, "項目数を表示します"},
+    {IDC_SCRAP_NEXT, "次の項目に移動します"},
+    {IDC_SCRAP_LAST, "スクラップの末尾に移動します"},
     {0, nullptr},
 };
 
 enum ItemCommand { kItemClose = 0, kItemTitle = 1, kItemDelete = 2, kItemSwap = 3 };
 
-ScrapItem* current_item() {
-    if (scrap.items.empty()) return nullptr;
-    if (scrap.current < 0) scrap.current = 0;
-    if (scrap.current >= int(scrap.items.size())) scrap.current = int(scrap.items.size()) - 1;
-    return &scrap.items[size_t(scrap.current)];
+ScrapItem* current_item(ScrapModel* scrap) {
+    if (scrap->items.empty()) return nullptr;
+    if (scrap->current < 0) scrap->current = 0;
+    if (scrap->current >= int(scrap->items.size())) scrap->current = int(scrap->items.size()) - 1;
+    return &scrap->items[size_t(scrap->current)];
 }
 
 bool external_edit_running() { return g_app.capture.capture_flags & kCaptureExternalEdit; }
@@ -98,37 +106,46 @@ FileStamp stamp_of(const char* path) {
                          info.ftLastWriteTime.dwLowDateTime};
 }
 
-char scrap_path[kPathSize] = {};
-
-bool changed_elsewhere() {
-    const FileStamp now = stamp_of(scrap_path);
-    return now.size != loaded_stamp.size || now.time != loaded_stamp.time;
+bool changed_elsewhere(const ScrapEditorState& e) {
+    const FileStamp now = stamp_of(e.scrap_path);
+    return now.size != e.loaded_stamp.size || now.time != e.loaded_stamp.time;
 }
 
 // The wait cursor for a step that can take longer than a moment; while
 // the step runs the message pump, the dialog keeps showing it.
-struct WaitCursor {
-    HCURSOR before;
-    WaitCursor() : before(SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)))) { ++waiting; }
-    ~WaitCursor() {
-        --waiting;
-        SetCursor(before);
+class WaitCursor {
+public:
+    explicit WaitCursor(ScrapEditorState* e)
+        : e_(e), before_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {
+        ++e_->waiting;
     }
+    ~WaitCursor() {
+        --e_->waiting;
+        SetCursor(before_);
+    }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    ScrapEditorState* e_;
+    HCURSOR before_;
 };
 
-void end_editor(HWND dialog, int result) {
-    confirmed = result == 0;
-    ended = true;
+void end_editor(HWND dialog, ScrapEditorState* e, int result) {
+    e->confirmed = result == 0;
+    e->ended = true;
     EndDialog(dialog, result);
 }
 
-void show_count(HWND dialog) { SetDlgItemInt(dialog, IDC_SCRAP_COUNT, UINT(scrap.items.size()), FALSE); }
+void show_count(HWND dialog, const ScrapEditorState& e) {
+    SetDlgItemInt(dialog, IDC_SCRAP_COUNT, UINT(e.scrap.items.size()), FALSE);
+}
 
 // The fields first, then the picture: resampling runs the message pump, and
 // whatever runs meanwhile finds the fields showing the current item.
-void show_item(HWND dialog) {
-    ScrapItem* item = current_item();
-    SetDlgItemInt(dialog, IDC_SCRAP_NUMBER, UINT(scrap.current + 1), FALSE);
+void show_item(HWND dialog, ScrapEditorState* e) {
+    ScrapItem* item = current_item(&e->scrap);
+    SetDlgItemInt(dialog, IDC_SCRAP_NUMBER, UINT(e->scrap.current + 1), FALSE);
     if (item) {
         SetDlgItemTextA(dialog, IDC_SCRAP_TIME, item->timestamp);
         SetDlgItemTextA(dialog, IDC_SCRAP_HEADING, item->heading ? item->heading : "");
@@ -139,17 +156,17 @@ void show_item(HWND dialog) {
         for (int id : {IDC_SCRAP_HEADING, IDC_SCRAP_LINK, IDC_SCRAP_TEXT})
             EnableWindow(GetDlgItem(dialog, id), editable);
     }
-    if (canvas) {
-        WaitCursor wait;
+    if (e->canvas) {
+        WaitCursor wait(e);
         char base[kPathSize];
         std::snprintf(base, sizeof base, "%s%s", g_app.data_folder, kScratchBase);
-        PackedDib drawing = canvas;
-        rendering = true;
+        PackedDib drawing = e->canvas;
+        e->rendering = true;
         preview_render(drawing, item ? item->tag : nullptr, base);
-        rendering = false;
+        e->rendering = false;
         // The dialog went away meanwhile (the program is ending): the canvas
         // is freed here, now that nothing draws into it.
-        if (!canvas) mem_free(drawing);
+        if (!e->canvas) mem_free(drawing);
     }
     InvalidateRect(GetDlgItem(dialog, IDC_SCRAP_PREVIEW), nullptr, FALSE);
 }
@@ -172,8 +189,8 @@ std::string fitted_field(HWND dialog, int id, size_t limit) {
 }
 
 // The three fields back into the current record.
-void store_fields(HWND dialog) {
-    ScrapItem* item = current_item();
+void store_fields(HWND dialog, ScrapEditorState* e) {
+    ScrapItem* item = current_item(&e->scrap);
     if (!item || item->raw) return;
     scrap_set_text(&item->text, field_text(dialog, IDC_SCRAP_TEXT).c_str());
     const std::string heading = fitted_field(dialog, IDC_SCRAP_HEADING, kScrapPartLimit);
@@ -182,23 +199,26 @@ void store_fields(HWND dialog) {
     if (!item->link || link != item->link) scrap_set_text(&item->link, link.c_str());
 }
 
-INT_PTR CALLBACK title_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+// The title dialog works on the titles of the scrap it is handed.
+INT_PTR CALLBACK title_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    ScrapModel* scrap = dialog_state<ScrapModel>(dialog, message, lparam);
+    if (!scrap) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
             place_at_cursor(dialog);
             set_caption_icon(dialog);
             SendDlgItemMessageA(dialog, IDC_SCRAP_TITLE, EM_LIMITTEXT, kScrapTitleSize - 1, 0);
             SendDlgItemMessageA(dialog, IDC_SCRAP_SUBTITLE, EM_LIMITTEXT, kScrapTitleSize - 1, 0);
-            SetDlgItemTextA(dialog, IDC_SCRAP_TITLE, scrap.title);
-            SetDlgItemTextA(dialog, IDC_SCRAP_SUBTITLE, scrap.subtitle);
+            SetDlgItemTextA(dialog, IDC_SCRAP_TITLE, scrap->title);
+            SetDlgItemTextA(dialog, IDC_SCRAP_SUBTITLE, scrap->subtitle);
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK) {
                 const size_t limit = kScrapTitleSize - 1;
                 const std::string title = fitted_field(dialog, IDC_SCRAP_TITLE, limit);
                 const std::string subtitle = fitted_field(dialog, IDC_SCRAP_SUBTITLE, limit);
-                std::memcpy(scrap.title, title.c_str(), title.size() + 1);
-                std::memcpy(scrap.subtitle, subtitle.c_str(), subtitle.size() + 1);
+                std::memcpy(scrap->title, title.c_str(), title.size() + 1);
+                std::memcpy(scrap->subtitle, subtitle.c_str(), subtitle.size() + 1);
                 EndDialog(dialog, 0);
             } else if (LOWORD(wparam) == IDCANCEL) {
                 EndDialog(dialog, -1);
@@ -211,126 +231,126 @@ INT_PTR CALLBACK title_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     return FALSE;
 }
 
-int run_item_menu(HWND dialog) {
+// The item menu: its command, kItemClose when closed without one or not
+// shown.
+int run_item_menu(HWND dialog, const ScrapModel& scrap) {
     if (!menu_guard_allows()) return kItemClose;
-    HMENU menu = CreatePopupMenu();
-    if (!menu) return kItemClose;
-    AppendMenuA(menu, MF_STRING, kItemTitle, "スクラップの表題を入力する");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, kItemDelete, "現在の項目を削除する");
+    std::vector<MenuEntry> entries = {menu_item(kItemTitle, "スクラップの表題を入力する"),
+                                      menu_separator(),
+                                      menu_item(kItemDelete, "現在の項目を削除する")};
     if (scrap.current > 0)
-        AppendMenuA(menu, MF_STRING, kItemSwap, "現在の項目と1つ前の項目を入れ替える");
-    AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(menu, MF_STRING, kItemClose, "メニューを閉じる");
-    POINT at;
-    GetCursorPos(&at);
-    int chosen = int(TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, dialog,
-                                    nullptr));
-    DestroyMenu(menu);
+        entries.push_back(menu_item(kItemSwap, "現在の項目と1つ前の項目を入れ替える"));
+    entries.push_back(menu_separator());
+    entries.push_back(menu_item(kItemClose, "メニューを閉じる"));
+    const int chosen = popup_menu_run(dialog, entries);
+    if (chosen == kMenuNotShown) return kItemClose;
     menu_guard_note();
     return chosen;
 }
 
-void on_item_menu(HWND dialog) {
-    g_app.hints_enabled = 0;
-    const int chosen = run_item_menu(dialog);
-    if (chosen == kItemTitle) {
-        DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_SCRAP_TITLE), dialog,
-                        guarded_dialog_proc<title_proc>, 0);
-    } else if (chosen == kItemDelete) {
-        if (confirm_yes_no(dialog, message_text(kMsgDeleteItem))) {
+void on_item_menu(HWND dialog, ScrapEditorState* e) {
+    bool changed = false, no_item_left = false;
+    {
+        const HintsOff hints_off;
+        const int chosen = run_item_menu(dialog, e->scrap);
+        if (chosen == kItemTitle) {
+            dialog_run(IDD_SCRAP_TITLE, dialog, guarded_dialog_proc<title_proc>, &e->scrap);
+        } else if (chosen == kItemDelete && confirm_yes_no(dialog, message_text(kMsgDeleteItem))) {
             // Deleting the only item writes the file at once: not over
             // another program's change.
-            if (scrap.items.size() == 1 && changed_elsewhere()) {
-                g_app.hints_enabled = 1;
-                show_warning(dialog, kMsgScrapChangedElsewhere);
-                return;
+            if (e->scrap.items.size() == 1 && changed_elsewhere(*e)) {
+                changed = true;
+            } else if (scrap_model_delete(&e->scrap)) {
+                no_item_left = true;
+            } else {
+                show_count(dialog, *e);
+                show_item(dialog, e);
             }
-            if (scrap_model_delete(&scrap)) {
-                g_app.hints_enabled = 1;
-                end_editor(dialog, 0);  // no item left: the scrap is written without any
-                return;
-            }
-            show_count(dialog);
-            show_item(dialog);
+        } else if (chosen == kItemSwap) {
+            // The fields are not stored first: the moved item shows its stored texts.
+            if (scrap_model_swap(&e->scrap)) show_item(dialog, e);
         }
-    } else if (chosen == kItemSwap) {
-        // The fields are not stored first: the moved item shows its stored texts.
-        if (scrap_model_swap(&scrap)) show_item(dialog);
     }
-    g_app.hints_enabled = 1;
+    if (changed) show_warning(dialog, kMsgScrapChangedElsewhere);
+    // No item left: the scrap is written without any.
+    if (no_item_left) end_editor(dialog, e, 0);
+}
+
+// The item's text through the editor program, the external edit flag set;
+// false when the text file could not be written.
+bool edit_item_text(HWND dialog, ScrapEditorState* e, ScrapItem* item) {
+    const CaptureFlagsHeld editing(&g_app.capture, kCaptureExternalEdit);
+    store_fields(dialog, e);  // the editor starts from what the user sees
+    char path[kPathSize];
+    std::snprintf(path, sizeof path, "%s%s", g_app.data_folder, kItemTextFile);
+    if (!write_text_file(item->text ? item->text : "", path)) return false;
+    ShowWindow(dialog, SW_MINIMIZE);
+    const int changed = edit_file_with_editor(path);
+    ShowWindow(dialog, SW_RESTORE);
+    if (!changed) return true;
+    // A missing or emptied file is an empty text; a file that is there but
+    // cannot be read keeps the item's text (and says so).
+    char* fresh = read_text_file(path);
+    WIN32_FILE_ATTRIBUTE_DATA info;
+    const bool unreadable = !fresh && GetFileAttributesExA(path, GetFileExInfoStandard, &info) &&
+                            (info.nFileSizeLow || info.nFileSizeHigh);
+    if (unreadable) {
+        show_warning(dialog, kMsgFileRead);
+    } else {
+        std::free(item->text);
+        item->text = fresh;
+        SetDlgItemTextA(dialog, IDC_SCRAP_TEXT, item->text ? item->text : "");
+    }
+    return true;
 }
 
 // Edits the current item's text in the editor program (a double click on
 // the preview asks for it).
-void on_external_edit(HWND dialog) {
+void on_external_edit(HWND dialog, ScrapEditorState* e) {
     if (external_edit_running()) return;
-    ScrapItem* item = current_item();
+    ScrapItem* item = current_item(&e->scrap);
     if (!item || item->raw) return;
     // The user works in the other program meanwhile: commands given to the
     // minimised dialog are refused, not kept for later.
-    struct RefuseMeanwhile {
-        RefuseMeanwhile() { gate.hold = false; }
-        ~RefuseMeanwhile() { gate.hold = true; }
-    } refuse;
-    g_app.capture.capture_flags |= kCaptureExternalEdit;
-    store_fields(dialog);  // the editor starts from what the user sees
-    char path[kPathSize];
-    std::snprintf(path, sizeof path, "%s%s", g_app.data_folder, kItemTextFile);
-    if (!write_text_file(item->text ? item->text : "", path)) {
-        g_app.capture.capture_flags &= ~uint32_t(kCaptureExternalEdit);
-        show_warning(dialog, kMsgFileWrite);
-        return;
-    }
-    ShowWindow(dialog, SW_MINIMIZE);
-    const int changed = edit_file_with_editor(path);
-    ShowWindow(dialog, SW_RESTORE);
-    if (changed) {
-        // A missing or emptied file is an empty text; a file that is there
-        // but cannot be read keeps the item's text (and says so).
-        char* fresh = read_text_file(path);
-        WIN32_FILE_ATTRIBUTE_DATA info;
-        const bool unreadable = !fresh && GetFileAttributesExA(path, GetFileExInfoStandard, &info) &&
-                                (info.nFileSizeLow || info.nFileSizeHigh);
-        if (unreadable) {
-            show_warning(dialog, kMsgFileRead);
-        } else {
-            std::free(item->text);
-            item->text = fresh;
-            SetDlgItemTextA(dialog, IDC_SCRAP_TEXT, item->text ? item->text : "");
-        }
-    }
-    g_app.capture.capture_flags &= ~uint32_t(kCaptureExternalEdit);
+    class RefuseMeanwhile {
+    public:
+        explicit RefuseMeanwhile(CommandGate* gate) : gate_(gate) { gate_->hold = false; }
+        ~RefuseMeanwhile() { gate_->hold = true; }
+
+    private:
+        CommandGate* gate_;
+    } refuse(&e->gate);
+    if (!edit_item_text(dialog, e, item)) show_warning(dialog, kMsgFileWrite);
 }
 
-void on_init(HWND dialog) {
+void on_init(HWND dialog, ScrapEditorState* e) {
     place_at_cursor(dialog);
     attach_hints(dialog, kEditorHints);
     set_caption_icon(dialog);
-    for (const ButtonIcon& b : kButtons) button_icon_set(dialog, b.control, b.icon);
+    button_icons_set(dialog, kButtons);
     // Longer headings and links would not be read back as such (the limit
     // counts characters; storing cuts what is longer in bytes).
     SendDlgItemMessageA(dialog, IDC_SCRAP_HEADING, EM_LIMITTEXT, kScrapPartLimit, 0);
     SendDlgItemMessageA(dialog, IDC_SCRAP_LINK, EM_LIMITTEXT, kScrapPartLimit, 0);
-    show_count(dialog);
+    show_count(dialog, *e);
     RECT r;
     GetWindowRect(GetDlgItem(dialog, IDC_SCRAP_PREVIEW), &r);
-    canvas = dib_create24(r.right - r.left, r.bottom - r.top);
-    show_item(dialog);
+    e->canvas = dib_create24(r.right - r.left, r.bottom - r.top);
+    show_item(dialog, e);
 }
 
-void on_destroy(HWND dialog) {
+void on_destroy(HWND dialog, ScrapEditorState* e) {
     detach_hints(dialog);
-    for (const ButtonIcon& b : kButtons) button_icon_free(dialog, b.control);
+    button_icons_free(dialog, kButtons);
     destroy_caption_icon();
-    if (canvas && !rendering) mem_free(canvas);
-    canvas = nullptr;
+    if (e->canvas && !e->rendering) mem_free(e->canvas);
+    e->canvas = nullptr;
 }
 
-void on_draw_preview(const DRAWITEMSTRUCT* item) {
-    if (!canvas || (item->itemState & ODS_SELECTED)) return;
+void on_draw_preview(const ScrapEditorState& e, const DRAWITEMSTRUCT* item) {
+    if (!e.canvas || (item->itemState & ODS_SELECTED)) return;
     if (!(item->itemAction & (ODA_DRAWENTIRE | ODA_SELECT))) return;
-    MemLock<DibHeader> c(canvas);
+    MemLock<DibHeader> c(e.canvas);
     if (!c) return;
     SetStretchBltMode(item->hDC, COLORONCOLOR);
     StretchDIBits(item->hDC, 0, 0, c->biWidth, c->biHeight, 0, 0, c->biWidth, c->biHeight,
@@ -338,7 +358,7 @@ void on_draw_preview(const DRAWITEMSTRUCT* item) {
                   DIB_RGB_COLORS, SRCCOPY);
 }
 
-void on_command(HWND dialog, int id, int code) {
+void on_command(HWND dialog, ScrapEditorState* e, int id, int code) {
     if (external_edit_running()) return;
     switch (id) {
         case IDC_SCRAP_FIRST:
@@ -349,25 +369,25 @@ void on_command(HWND dialog, int id, int code) {
                                    : id == IDC_SCRAP_PREVIOUS ? ScrapMove::kPrevious
                                    : id == IDC_SCRAP_NEXT     ? ScrapMove::kNext
                                                               : ScrapMove::kLast;
-            store_fields(dialog);
-            if (scrap_model_move(&scrap, move)) show_item(dialog);
+            store_fields(dialog, e);
+            if (scrap_model_move(&e->scrap, move)) show_item(dialog, e);
             break;
         }
         case IDOK:
-            store_fields(dialog);
+            store_fields(dialog, e);
             // Another program changed the file since it was read: writing
             // would throw its change away. The user keeps the dialog.
-            if (changed_elsewhere()) {
+            if (changed_elsewhere(*e)) {
                 show_warning(dialog, kMsgScrapChangedElsewhere);
                 break;
             }
-            end_editor(dialog, 0);
+            end_editor(dialog, e, 0);
             break;
         case IDCANCEL:
-            end_editor(dialog, -1);
+            end_editor(dialog, e, -1);
             break;
         case IDC_SCRAP_MENU:
-            on_item_menu(dialog);
+            on_item_menu(dialog, e);
             break;
         case IDC_SCRAP_PREVIEW:
             if (code == BN_DOUBLECLICKED) PostMessageA(dialog, UM_SCRAP_EXTERNAL_EDIT, 0, 0);
@@ -377,89 +397,88 @@ void on_command(HWND dialog, int id, int code) {
 
 // Every command goes through the gate, so that none starts while another
 // is still under way.
-void on_gated_command(HWND dialog, uintptr_t command) {
-    gate_run(&gate, command, [dialog](uintptr_t c) {
-        if (ended) return;  // what was held behind OK or Cancel is dropped
+void on_gated_command(HWND dialog, ScrapEditorState* e, uintptr_t command) {
+    gate_run(&e->gate, command, [dialog, e](uintptr_t c) {
+        if (e->ended) return;  // what was held behind OK or Cancel is dropped
         if (c == kExternalEditCommand)
-            on_external_edit(dialog);
+            on_external_edit(dialog, e);
         else
-            on_command(dialog, LOWORD(c), HIWORD(c));
+            on_command(dialog, e, LOWORD(c), HIWORD(c));
     });
 }
 
 INT_PTR CALLBACK editor_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    ScrapEditorState* e = dialog_state<ScrapEditorState>(dialog, message, lparam);
+    if (!e) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
-            on_init(dialog);
+            on_init(dialog, e);
             return TRUE;
         case WM_DRAWITEM:
             if (wparam != IDC_SCRAP_PREVIEW) return FALSE;
-            on_draw_preview(reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
+            on_draw_preview(*e, reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));
             return TRUE;
         case WM_SETCURSOR:
-            if (!waiting) return FALSE;
-            SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)));  // IDC_WAIT
+            if (!e->waiting) return FALSE;
+            SetCursor(LoadCursorA(nullptr, IDC_WAIT));
             SetWindowLongPtrA(dialog, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_COMMAND:
-            on_gated_command(dialog, wparam);
+            on_gated_command(dialog, e, wparam);
             return TRUE;
         case UM_SCRAP_EXTERNAL_EDIT:
-            on_gated_command(dialog, kExternalEditCommand);
+            on_gated_command(dialog, e, kExternalEditCommand);
             return TRUE;
         case WM_ENDSESSION:
             // Windows ends: as Cancel, the file stays as it is.
-            if (wparam) end_editor(dialog, -1);
+            if (wparam) end_editor(dialog, e, -1);
             return TRUE;
         case WM_DESTROY:
-            on_destroy(dialog);
+            on_destroy(dialog, e);
             return TRUE;
     }
     return FALSE;
 }
 
 // Writes the edited scrap back in one step. Tells the user when it could not.
-void write_back(HWND window) {
-    WaitCursor wait;
-    if (changed_elsewhere()) {
+void write_back(HWND window, ScrapEditorState* e) {
+    WaitCursor wait(e);
+    if (changed_elsewhere(*e)) {
         show_warning(window, kMsgScrapChangedElsewhere);
         return;
     }
     size_t size = 0;
-    char* text = scrap_model_text(scrap, &size);
+    char* text = scrap_model_text(e->scrap, &size);
     if (!text) {
         show_warning(window, kMsgNoMemory);
         return;
     }
-    const int written = replace_file_atomically(text, size, scrap_path);
+    const int written = replace_file_atomically(text, size, e->scrap_path);
     std::free(text);
     if (!written) show_warning(window, kMsgHtmlCreate);
 }
 
 // Reads the scrap into the model; 0, or the number of the message to show.
-int load_scrap() {
-    WaitCursor wait;
-    loaded_stamp = stamp_of(scrap_path);  // before reading: a change while reading counts
+int load_scrap(ScrapEditorState* e) {
+    WaitCursor wait(e);
+    e->loaded_stamp = stamp_of(e->scrap_path);  // before reading: a change while reading counts
     size_t size = 0;
-    char* text = scrap_path[0] ? read_text_file(scrap_path, &size) : nullptr;
+    char* text = e->scrap_path[0] ? read_text_file(e->scrap_path, &size) : nullptr;
     if (!text) return kMsgHtmlRead;
-    return scrap_model_load(text, size, &scrap);
+    return scrap_model_load(text, size, &e->scrap);
 }
 
 }  // namespace
 
 void edit_scrap(HWND window) {
-    settings_read_string(kSectionOutput, "HtmlFile", scrap_path, sizeof scrap_path);
-    const int error = load_scrap();
+    ScrapEditorState state;
+    settings_read_string(kSectionOutput, "HtmlFile", state.scrap_path, sizeof state.scrap_path);
+    const int error = load_scrap(&state);
     if (error) {
         show_warning(window, error);
         return;
     }
-    confirmed = ended = false;
-    gate = CommandGate{};
-    gate.hold = true;
-    DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_SCRAP_EDITOR), window,
-                    guarded_dialog_proc<editor_proc>, 0);
-    if (confirmed) write_back(window);
-    scrap_model_free(&scrap);
+    state.gate.hold = true;
+    dialog_run(IDD_SCRAP_EDITOR, window, guarded_dialog_proc<editor_proc>, &state);
+    if (state.confirmed) write_back(window, &state);
 }

@@ -32,17 +32,6 @@ bool starts(const char* p, const char* end, const char* s) {
     return size_t(end - p) >= n && std::memcmp(p, s, n) == 0;
 }
 
-// The first `s` in [from, end), or null. The bytes may hold NULs.
-const char* find_in(const char* from, const char* end, const char* s) {
-    const size_t n = len(s);
-    for (const char* p = from; p < end && size_t(end - p) >= n; ++p) {
-        p = static_cast<const char*>(std::memchr(p, s[0], size_t(end - p) - n + 1));
-        if (!p) return nullptr;
-        if (std::memcmp(p, s, n) == 0) return p;
-    }
-    return nullptr;
-}
-
 // Plain form of [start, end): null for an empty range.
 char* plain(const char* start, const char* end, int* lost) {
     return end > start ? html_to_text(start, end, lost) : nullptr;
@@ -53,10 +42,10 @@ char* plain(const char* start, const char* end, int* lost) {
 void copy_title(const char* from, const char* end, const char* open, const char* close,
                 char* out) {
     out[0] = '\0';
-    const char* a = find_in(from, end, open);
+    const char* a = find_first(from, end, open);
     if (!a) return;
     a += len(open);
-    const char* b = find_in(a, end, close);
+    const char* b = find_first(a, end, close);
     if (!b || b - a >= kScrapTitleSize) return;
     int lost = 0;
     char* p = plain(a, b, &lost);
@@ -80,10 +69,11 @@ void free_item(ScrapItem* item) {
 // text is part of the text (taking it as the end would lose what follows).
 const char* wrap_mark(const char* from, const char* end) {
     const char* mark = nullptr;
-    for (const char* p = find_in(from, end, kWrap); p; p = find_in(p + 1, end, kWrap)) mark = p;
+    for (const char* p = find_first(from, end, kWrap); p; p = find_first(p + 1, end, kWrap))
+        mark = p;
     if (!mark) return nullptr;
-    const char* close = find_in(mark, end, ">");
-    if (!close || find_in(mark + 1, close, "<")) return nullptr;
+    const char* close = find_first(mark, end, ">");
+    if (!close || find_first(mark + 1, close, "<")) return nullptr;
     for (const char* p = close + 1; p < end; ++p)
         if (*p != '\r' && *p != '\n') return nullptr;
     return mark;
@@ -94,8 +84,8 @@ const char* wrap_mark(const char* from, const char* end) {
 ScrapItem read_item(const char* marker, const char* end, int* lost) {
     ScrapItem item;
     const char* body = marker + kPartMarkerLength;
-    const char* tag = find_in(body, end, kTagStart);
-    const char* tag_end = tag ? find_in(tag + len(kTagStart), end, kTagEnd) : nullptr;
+    const char* tag = find_first(body, end, kTagStart);
+    const char* tag_end = tag ? find_first(tag + len(kTagStart), end, kTagEnd) : nullptr;
     if (!tag_end || std::memchr(marker, '\0', size_t(end - marker))) {
         // No picture tag of its own, or bytes no field can hold: kept as
         // it stands.
@@ -191,12 +181,12 @@ struct HeadTags {
     const char* h3e;
 };
 bool head_tags(const char* f, const char* area, HeadTags* t) {
-    t->t1 = find_in(f, area, "<title>");
-    t->t2 = t->t1 ? find_in(t->t1, area, "</title>") : nullptr;
-    t->h1 = t->t2 ? find_in(t->t2, area, "<h1>") : nullptr;
-    t->h1e = t->h1 ? find_in(t->h1, area, "</h1>") : nullptr;
-    t->h3 = t->h1e ? find_in(t->h1e, area, "<h3>") : nullptr;
-    t->h3e = t->h3 ? find_in(t->h3, area, "</h3>") : nullptr;
+    t->t1 = find_first(f, area, "<title>");
+    t->t2 = t->t1 ? find_first(t->t1, area, "</title>") : nullptr;
+    t->h1 = t->t2 ? find_first(t->t2, area, "<h1>") : nullptr;
+    t->h1e = t->h1 ? find_first(t->h1, area, "</h1>") : nullptr;
+    t->h3 = t->h1e ? find_first(t->h1e, area, "<h3>") : nullptr;
+    t->h3e = t->h3 ? find_first(t->h3, area, "</h3>") : nullptr;
     return t->h3e != nullptr;
 }
 
@@ -224,7 +214,7 @@ void append_head(TextBuffer* out, const ScrapModel& m) {
 // the first marker prefix when that is not a whole marker (the chain of
 // items ends there, as with find_part_marker).
 const char* marker_in(const char* from, const char* end, const char** damaged) {
-    const char* p = find_in(from, end, kPartMarkerPrefix);
+    const char* p = find_first(from, end, kPartMarkerPrefix);
     if (!p) return nullptr;
     const char* suffix = p + len(kPartMarkerPrefix) + kPartMarkerDateLength;
     if (suffix <= end && starts(suffix, end, kPartMarkerSuffix)) return p;
@@ -237,8 +227,8 @@ int load(char* file_text, size_t size, ScrapModel* m) {
     m->file_size = size;
     const char* f = file_text;
     const char* file_end = f + size;
-    const char* area = find_in(f, file_end, kAreaStart);
-    const char* place = area ? find_in(area + len(kAreaStart), file_end, kInsertPlace) : nullptr;
+    const char* area = find_first(f, file_end, kAreaStart);
+    const char* place = area ? find_first(area + len(kAreaStart), file_end, kInsertPlace) : nullptr;
     if (!place) return kMsgHtmlRead;
     area += len(kAreaStart);
     // The subtitle is the <h3> that the head's tags lead to, where a changed
@@ -267,7 +257,7 @@ int load(char* file_text, size_t size, ScrapModel* m) {
     m->items_end = size_t((damaged ? damaged : place) - f);
     m->items.reserve(markers.size());
     for (const char* marker : markers) {
-        const char* next = find_in(marker + kPartMarkerLength, place, kPartMarkerPrefix);
+        const char* next = find_first(marker + kPartMarkerLength, place, kPartMarkerPrefix);
         m->items.push_back(read_item(marker, next ? next : place, &lost));
     }
     if (lost) return kMsgNoMemory;

@@ -91,6 +91,23 @@ struct CaptureState {
     void (*take_back_screen)(PackedDib picture) = nullptr;
 };
 
+// Capture flag bits that hold while something runs (the tray menu, the
+// external edit): set for the scope and cleared when it ends, however it
+// ends.
+class CaptureFlagsHeld {
+public:
+    CaptureFlagsHeld(CaptureState* capture, uint32_t bits) : capture_(capture), bits_(bits) {
+        capture_->capture_flags |= bits_;
+    }
+    ~CaptureFlagsHeld() { capture_->capture_flags &= ~bits_; }
+    CaptureFlagsHeld(const CaptureFlagsHeld&) = delete;
+    CaptureFlagsHeld& operator=(const CaptureFlagsHeld&) = delete;
+
+private:
+    CaptureState* capture_;
+    uint32_t bits_;
+};
+
 // Unlocks the grabbed picture, if any, and hands it to take_back_screen
 // (or frees it): the one way capture mode gives it back (its end, and the
 // main window's destruction).

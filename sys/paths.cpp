@@ -26,9 +26,17 @@ const char* sjis_last_char(const char* start, const char* end) {
 }
 
 const char* sjis_find_last(const char* start, const char* end, char c) {
+    return sjis_find_nth_last(start, end, c, 1);
+}
+
+const char* sjis_find_nth_last(const char* start, const char* end, char c, int n) {
+    int count = 0;
+    for_each_char(start, end, [&](const char* p) { count += *p == c; });
+    if (n < 1 || n > count) return nullptr;
     const char* found = nullptr;
+    int seen = 0;
     for_each_char(start, end, [&](const char* p) {
-        if (*p == c) found = p;
+        if (*p == c && ++seen == count - n + 1) found = p;
     });
     return found;
 }

@@ -14,6 +14,9 @@ const char* sjis_last_char(const char* start, const char* end);
 // The last character of [start, end) that is the single byte `c` (never the
 // second byte of a double-byte character), or null.
 const char* sjis_find_last(const char* start, const char* end, char c);
+// The n-th last character of [start, end) that is the single byte `c`
+// (n = 1: the last), or null when there are fewer than n.
+const char* sjis_find_nth_last(const char* start, const char* end, char c, int n);
 // The last backslash that is a character of its own, or null.
 const char* sjis_last_backslash(const char* path);
 // Replaces everything after the last backslash of `path` by `name`, in

@@ -1,10 +1,26 @@
-// Icons on buttons: a dialog loads each button's icon when it opens and
-// destroys it when it closes.
+// Icons on buttons: a dialog sets its table of button icons when it opens
+// and frees them when it closes.
 #pragma once
 
 #include <windows.h>
 
-// Loads icon resource `icon_id` at 16x16 and sets it on button `control`.
-void button_icon_set(HWND dialog, int control, int icon_id);
-// Takes the icon back from the button and destroys it.
-void button_icon_free(HWND dialog, int control);
+#include <cstddef>
+
+// The 16x16 icon resource `icon` on button `control`.
+struct ButtonIcon {
+    int control;
+    int icon;
+};
+
+void button_icons_set(HWND dialog, const ButtonIcon* table, size_t count);
+// Takes each icon back from its button and destroys it.
+void button_icons_free(HWND dialog, const ButtonIcon* table, size_t count);
+
+template <size_t N>
+void button_icons_set(HWND dialog, const ButtonIcon (&table)[N]) {
+    button_icons_set(dialog, table, N);
+}
+template <size_t N>
+void button_icons_free(HWND dialog, const ButtonIcon (&table)[N]) {
+    button_icons_free(dialog, table, N);
+}

@@ -1,24 +1,34 @@
 #include "ui/button_icons.h"
 
-#include "state/app_state.h"
 #include "state/instance.h"
 
-void button_icon_set(HWND dialog, int control, int icon_id) {
-    HWND button = GetDlgItem(dialog, control);
+namespace {
+
+void set_icon(HWND dialog, const ButtonIcon& b) {
+    HWND button = GetDlgItem(dialog, b.control);
     if (!button) return;
-    HINSTANCE instance = app_instance();
-    HANDLE icon = LoadImageA(instance, MAKEINTRESOURCEA(icon_id), IMAGE_ICON, 16, 16, 0);
+    HANDLE icon = LoadImageA(app_instance(), MAKEINTRESOURCEA(b.icon), IMAGE_ICON, 16, 16, 0);
     if (!icon) return;
     HANDLE old = reinterpret_cast<HANDLE>(
         SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
     if (old && old != icon) DestroyIcon(static_cast<HICON>(old));
 }
 
-void button_icon_free(HWND dialog, int control) {
+void free_icon(HWND dialog, int control) {
     HWND button = GetDlgItem(dialog, control);
     if (!button) return;
     HANDLE icon = reinterpret_cast<HANDLE>(SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0));
     if (!icon) return;
     SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, 0);
     DestroyIcon(static_cast<HICON>(icon));
+}
+
+}  // namespace
+
+void button_icons_set(HWND dialog, const ButtonIcon* table, size_t count) {
+    for (size_t i = 0; i < count; ++i) set_icon(dialog, table[i]);
+}
+
+void button_icons_free(HWND dialog, const ButtonIcon* table, size_t count) {
+    for (size_t i = 0; i < count; ++i) free_icon(dialog, table[i].control);
 }

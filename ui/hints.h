@@ -18,3 +18,13 @@ void hide_hint();
 // A dialog with hints closes: hides the hint and, when it owns the hints,
 // forgets its table.
 void detach_hints(HWND dialog);
+
+// No hint shows while a menu, a chooser or a small dialog of a window runs:
+// hints are off for the scope and on again when it ends, however it ends.
+class HintsOff {
+public:
+    HintsOff();
+    ~HintsOff();
+    HintsOff(const HintsOff&) = delete;
+    HintsOff& operator=(const HintsOff&) = delete;
+};

@@ -131,25 +131,35 @@ bool measure(const char* text) {
     return !hints.lines.empty() && hints.widest > 0 && hints.line_height > 0;
 }
 
-void show_hint(const char* text, const RECT& rect) {
-    if (hints.busy) return;
-    hints.busy = true;
-    if (hints.window && EqualRect(&hints.shown_rect, &rect)) {
-        hints.busy = false;
-        return;
+// show_hint is not entered again while it runs (creating the window
+// dispatches messages), and is free again however it ends.
+class ShowingHint {
+public:
+    ShowingHint() : entered_(!hints.busy) { hints.busy = true; }
+    ~ShowingHint() {
+        if (entered_) hints.busy = false;
     }
+    ShowingHint(const ShowingHint&) = delete;
+    ShowingHint& operator=(const ShowingHint&) = delete;
+    explicit operator bool() const { return entered_; }
+
+private:
+    bool entered_;
+};
+
+void show_hint(const char* text, const RECT& rect) {
+    const ShowingHint showing;
+    if (!showing) return;
+    if (hints.window && EqualRect(&hints.shown_rect, &rect)) return;
     destroy_hint_window();
     hints.shown_rect = rect;
-    if (!measure(text)) {
-        hints.busy = false;
-        return;
-    }
+    if (!measure(text)) return;
     HINSTANCE instance = app_instance();
     if (!hints.class_registered) {
         WNDCLASSA wc = {};
         wc.lpfnWndProc = guarded_window_proc<hint_proc>;
         wc.hInstance = instance;
-        wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+        wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
         wc.lpszClassName = kHintClass;
         hints.class_registered = RegisterClassA(&wc) != 0;
@@ -168,7 +178,6 @@ void show_hint(const char* text, const RECT& rect) {
                                   at.y, width, height, hints.owner, nullptr, instance, nullptr);
     // The hint never keeps the focus.
     if (window) SetActiveWindow(hints.owner);
-    hints.busy = false;
 }
 
 void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
@@ -226,6 +235,9 @@ void hide_hint() {
     destroy_hint_window();
     hints.clock.index = -1;
 }
+
+HintsOff::HintsOff() { g_app.hints_enabled = 0; }
+HintsOff::~HintsOff() { g_app.hints_enabled = 1; }
 
 void detach_hints(HWND dialog) {
     hide_hint();

@@ -1,23 +1,22 @@
 #include "ui/notice.h"
 
-#include "state/app_state.h"
-#include "state/instance.h"
-#include "state/window_messages.h"
 #include "resources/resource_ids.h"
+#include "state/app_state.h"
+#include "state/window_messages.h"
+#include "ui/dialog.h"
 #include "ui/guarded_proc.h"
 #include "ui/notice_layout.h"
 #include "ui/place.h"
 
 namespace {
 
-// The notice being opened; one at a time.
+// Each open notice keeps its own record, so that a notice opened on top of
+// another one does not restart the other's count.
 struct NoticeState {
-    HWND owner;
     const char* caption;
     const char* text;
-    int ticks;  // -1: never closes by itself
+    int ticks;  // timer ticks so far; -1: never closes by itself
 };
-NoticeState notice;
 
 // The last tick before a notice closes whatever the cursor does (3.5 s).
 constexpr int kNoticeLastTick = 6;
@@ -33,7 +32,7 @@ int measure_line(const char* line, int length, void* reference) {
     return measure_text(line, length, static_cast<HDC>(reference)).cx;
 }
 
-void lay_out(HWND dialog) {
+void lay_out(HWND dialog, const NoticeState& notice) {
     SetWindowTextA(dialog, notice.caption);
     HWND edit = GetDlgItem(dialog, IDC_NOTICE_TEXT);
     HWND button = GetDlgItem(dialog, IDCANCEL);
@@ -64,20 +63,14 @@ void lay_out(HWND dialog) {
     place_at_cursor(dialog);
 }
 
-// The counter lives with each dialog, so that a notice opened on top of
-// another one does not restart the other's count.
-void on_init(HWND dialog) {
-    SetWindowLongPtrA(dialog, DWLP_USER, notice.ticks);
-    lay_out(dialog);
+void on_init(HWND dialog, const NoticeState& notice) {
+    lay_out(dialog, notice);
     SetTimer(dialog, kPopupTimerId, kPopupTimerMs, nullptr);
 }
 
-void on_timer(HWND dialog) {
-    LONG_PTR ticks = GetWindowLongPtrA(dialog, DWLP_USER);
-    if (ticks < 0) return;
-    ++ticks;
-    SetWindowLongPtrA(dialog, DWLP_USER, ticks);
-    if (ticks > kNoticeLastTick) {
+void on_timer(HWND dialog, NoticeState* notice) {
+    if (notice->ticks < 0) return;
+    if (++notice->ticks > kNoticeLastTick) {
         EndDialog(dialog, -1);
         return;
     }
@@ -86,13 +79,15 @@ void on_timer(HWND dialog) {
     if (GetCursorPos(&c) && GetWindowRect(dialog, &r) && !PtInRect(&r, c)) EndDialog(dialog, -1);
 }
 
-INT_PTR CALLBACK notice_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK notice_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    NoticeState* notice = dialog_state<NoticeState>(dialog, message, lparam);
+    if (!notice) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
-            on_init(dialog);
+            on_init(dialog, *notice);
             return TRUE;
         case WM_TIMER:
-            if (wparam == kPopupTimerId) on_timer(dialog);
+            if (wparam == kPopupTimerId) on_timer(dialog, notice);
             return TRUE;
         case WM_COMMAND:
             if (LOWORD(wparam) == IDCANCEL) EndDialog(dialog, -1);
@@ -105,12 +100,8 @@ INT_PTR CALLBACK notice_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
 }
 
 INT_PTR run_notice(HWND owner, const char* caption, const char* text, int ticks) {
-    notice.owner = owner;
-    notice.caption = caption ? caption : "";
-    notice.text = text ? text : "";
-    notice.ticks = ticks;
-    return DialogBoxParamA(app_instance(), MAKEINTRESOURCEA(IDD_NOTICE), owner,
-                           guarded_dialog_proc<notice_proc>, 0);
+    NoticeState notice{caption ? caption : "", text ? text : "", ticks};
+    return dialog_run(IDD_NOTICE, owner, guarded_dialog_proc<notice_proc>, &notice);
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 #include "ui/start_options.h"
 
-#include "state/app_state.h"
-#include "state/instance.h"
 #include "resources/resource_ids.h"
 #include "ui/button_icons.h"
 #include "ui/caption_icon.h"
+#include "ui/dialog.h"
 #include "ui/guarded_proc.h"
 #include "ui/place.h"
 
@@ -12,47 +11,55 @@ namespace {
 
 const char kRectKey[] = "DialogRect3";
 
-// Set once the dialog exists: DialogBoxParam reports some failures as 0,
-// which is also "capture at once".
-bool dialog_shown = false;
-
-struct ButtonIcon {
-    int control;
-    int icon;
-    int result;  // seconds to wait before capturing
-};
-constexpr ButtonIcon kButtons[] = {
-    {IDOK, IDI_START_NOW, 0},
-    {IDC_START_DELAY3, IDI_START_DELAY3, 3},
-    {IDC_START_DELAY5, IDI_START_DELAY5, 5},
+const ButtonIcon kButtons[] = {
+    {IDOK, IDI_START_NOW},
+    {IDC_START_DELAY3, IDI_START_DELAY3},
+    {IDC_START_DELAY5, IDI_START_DELAY5},
 };
 
-void on_init(HWND dialog) {
-    dialog_shown = true;
+struct StartOptionsState {
+    // Set once the dialog exists: DialogBoxParamA reports some failures as
+    // 0, which is also "capture at once".
+    bool shown = false;
+};
+
+void on_init(HWND dialog, StartOptionsState* state) {
+    state->shown = true;
     place_saved_or_at_cursor(dialog, kRectKey);
     set_caption_icon(dialog);
-    for (const ButtonIcon& b : kButtons) button_icon_set(dialog, b.control, b.icon);
+    button_icons_set(dialog, kButtons);
 }
 
+// Each button ends the dialog with the seconds to wait before capturing.
 void on_command(HWND dialog, int id) {
-    if (id == IDCANCEL) {
-        EndDialog(dialog, -1);
-        return;
+    switch (id) {
+        case IDOK:
+            EndDialog(dialog, 0);
+            break;
+        case IDC_START_DELAY3:
+            EndDialog(dialog, 3);
+            break;
+        case IDC_START_DELAY5:
+            EndDialog(dialog, 5);
+            break;
+        case IDCANCEL:
+            EndDialog(dialog, -1);
+            break;
     }
-    for (const ButtonIcon& b : kButtons)
-        if (b.control == id) EndDialog(dialog, b.result);
 }
 
 void on_destroy(HWND dialog) {
     save_window_rect(dialog, kRectKey);
     destroy_caption_icon();
-    for (const ButtonIcon& b : kButtons) button_icon_free(dialog, b.control);
+    button_icons_free(dialog, kButtons);
 }
 
-INT_PTR CALLBACK start_options_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
+INT_PTR CALLBACK start_options_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+    StartOptionsState* state = dialog_state<StartOptionsState>(dialog, message, lparam);
+    if (!state) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
-            on_init(dialog);
+            on_init(dialog, state);
             return TRUE;
         case WM_COMMAND:
             on_command(dialog, LOWORD(wparam));
@@ -67,11 +74,10 @@ INT_PTR CALLBACK start_options_proc(HWND dialog, UINT message, WPARAM wparam, LP
 }  // namespace
 
 int run_start_options(HWND owner) {
-    HINSTANCE instance = app_instance();
-    dialog_shown = false;
-    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_START_OPTIONS), owner,
-                                     guarded_dialog_proc<start_options_proc>, 0);
+    StartOptionsState state;
+    const INT_PTR result =
+        dialog_run(IDD_START_OPTIONS, owner, guarded_dialog_proc<start_options_proc>, &state);
     // A dialog that could not be created counts as cancelled.
-    if (!dialog_shown) return -1;
+    if (!state.shown) return -1;
     return result == 0 || result == 3 || result == 5 ? int(result) : -1;
 }

@@ -9,6 +9,7 @@
 #include "capture/box_logic.h"
 #include "capture/constraints.h"
 #include "image/dib.h"
+#include "resources/resource_ids.h"
 #include "state/app_state.h"
 #include "state/settings.h"
 
@@ -95,14 +96,14 @@ TEST(RememberSize, BothSidesSixteenToTwoThousand) {
 }
 
 TEST(AspectChooser, ButtonsAndValues) {
-    EXPECT_EQ(chooser_button_for(0), kChooserFree);
-    EXPECT_EQ(chooser_button_for(1), 1014);
-    EXPECT_EQ(chooser_button_for(6), 1019);
-    EXPECT_EQ(chooser_button_for(7), kChooserCustom);
-    EXPECT_EQ(chooser_button_for(320 * 65536 + 240), kChooserCustom);
+    EXPECT_EQ(chooser_button_for(0), IDC_CHOOSER_FREE);
+    EXPECT_EQ(chooser_button_for(1), IDC_CHOOSER_16_9);
+    EXPECT_EQ(chooser_button_for(6), IDC_CHOOSER_2_3);
+    EXPECT_EQ(chooser_button_for(7), IDC_CHOOSER_CUSTOM);
+    EXPECT_EQ(chooser_button_for(320 * 65536 + 240), IDC_CHOOSER_CUSTOM);
     for (int aspect = 0; aspect <= 6; ++aspect)
         EXPECT_EQ(chooser_preset_for(chooser_button_for(aspect)), aspect);
-    EXPECT_EQ(chooser_preset_for(kChooserCustom), -1);
+    EXPECT_EQ(chooser_preset_for(IDC_CHOOSER_CUSTOM), -1);
 }
 
 TEST(BoxLogic, PixelColourAndSample) {

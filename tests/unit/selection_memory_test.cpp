@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "capture/selection.h"
 #include "state/app_state.h"
 #include "state/settings.h"
 #include "tests/unit/test_files.h"

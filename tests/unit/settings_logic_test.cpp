@@ -8,6 +8,7 @@
 #include "app/settings_logic.h"
 #include "output/output_settings_logic.h"
 #include "state/messages.h"
+#include "ui/path_tail.h"
 
 namespace {
 
@@ -29,7 +30,8 @@ TEST(HotkeyKey, TypedAndShown) {
     EXPECT_EQ(hotkey_key_text(0x20), "");
 }
 
-TEST(EditorPath, LongestTailUnder34Bytes) {
+// The editor program's and the scrap file's one-line fields.
+TEST(PathTail, LongestTailUnder34Bytes) {
     struct Case { std::string path, shown; };
     const std::string long_dir(30, 'd');
     const Case cases[] = {
@@ -41,26 +43,23 @@ TEST(EditorPath, LongestTailUnder34Bytes) {
         {"", ""},
         // 表 is 0x95 0x5C: its second byte is no separator.
         {"C:\\a\\b\\c\\表.exe", "\\b\\c\\表.exe"},
+        {"C:\\Users\\me\\Documents\\スクラップ\\scrap.html", "\\Documents\\スクラップ\\scrap.html"},
+        {"C:\\a\\" + std::string(40, 'n') + ".html", "\\" + std::string(40, 'n') + ".html"},
     };
-    for (const Case& c : cases) EXPECT_EQ(editor_path_tail(c.path.c_str()), c.shown) << c.path;
+    for (const Case& c : cases) EXPECT_EQ(path_tail(c.path.c_str()), c.shown) << c.path;
     // Exactly 33 bytes is shown, 34 is not.
     const std::string t33 = "\\" + std::string(13, 'a') + "\\" + std::string(9, 'b') + "\\" + std::string(8, 'c');
     ASSERT_EQ(t33.size(), 33u);
-    EXPECT_EQ(editor_path_tail(("C:" + t33).c_str()), t33);
-    EXPECT_EQ(editor_path_tail(("C:" + t33 + "x").c_str()),
+    EXPECT_EQ(path_tail(("C:" + t33).c_str()), t33);
+    EXPECT_EQ(path_tail(("C:" + t33 + "x").c_str()),
               "\\" + std::string(9, 'b') + "\\" + std::string(8, 'c') + "x");
 }
 
-TEST(OutputTails, FolderAndScrapFile) {
+TEST(OutputTails, Folder) {
     EXPECT_EQ(folder_tail("C:\\Users\\me\\Pictures\\Shots\\"), "\\Pictures\\Shots\\");
     const std::string deep = "C:\\" + std::string(40, 'p') + "\\Shots\\";
     EXPECT_EQ(folder_tail(deep.c_str()), "\\Shots\\");
     EXPECT_EQ(folder_tail("C:\\"), "C:\\");
-    EXPECT_EQ(scrap_file_tail("C:\\Users\\me\\Documents\\スクラップ\\scrap.html"),
-              "\\Documents\\スクラップ\\scrap.html");
-    const std::string long_name = "C:\\a\\" + std::string(40, 'n') + ".html";
-    EXPECT_EQ(scrap_file_tail(long_name.c_str()), "\\" + std::string(40, 'n') + ".html");
-    EXPECT_EQ(scrap_file_tail("scrap.html"), "");
 }
 
 TEST(OutputFields, SquareQualityNumber) {
