@@ -12,6 +12,7 @@
 #include "capture/selection.h"
 #include "state/messages.h"
 #include "tests/unit/test_files.h"
+#include "tests/win/modal_driver.h"
 #include "ui/caption_icon.h"
 
 namespace {
@@ -51,11 +52,12 @@ TEST(CoordinateBox, LeavesTheCaptionIconOfAnEarlierDialogAlone) {
                                  nullptr, nullptr);
     set_caption_icon(earlier);
     const HICON icon = HICON(SendMessageA(earlier, WM_GETICON, ICON_SMALL, 0));
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+    modal_drive([](DWORD) {
         if (HWND box = g_app.capture.box_window) PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        return true;
     });
     EXPECT_EQ(coordinate_box_run(kPickTopLeft), kTopLeftBoxCancel);
-    KillTimer(nullptr, timer);
+    modal_stop_all();
     ICONINFO info = {};
     EXPECT_TRUE(GetIconInfo(icon, &info));
     DeleteObject(info.hbmColor);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 #include <set>
 #include <string>
 #include <thread>
@@ -24,6 +25,7 @@
 #include "output/dispatcher.h"
 #include "scrap/scrap_format.h"
 #include "tests/unit/test_files.h"
+#include "tests/win/modal_driver.h"
 
 namespace {
 
@@ -34,35 +36,22 @@ struct SeenDialog {
 std::vector<SeenDialog> seen_dialogs;
 std::set<HWND> closed_dialogs;
 
-BOOL CALLBACK collect_text(HWND child, LPARAM param) {
-    char text[512];
-    GetWindowTextA(child, text, sizeof text);
-    *reinterpret_cast<std::string*>(param) += text;
-    *reinterpret_cast<std::string*>(param) += "\n";
-    return TRUE;
-}
-
 // Dialogs of this thread are recorded when they are first activated and
 // closed at once: notices with their close button, warnings with OK.
-LRESULT CALLBACK catch_dialogs(int code, WPARAM wparam, LPARAM lparam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND window = reinterpret_cast<HWND>(wparam);
-        char cls[32] = "";
-        GetClassNameA(window, cls, sizeof cls);
-        if (!std::strcmp(cls, "#32770") && closed_dialogs.insert(window).second) {
-            SeenDialog seen;
-            char caption[128] = "";
-            GetWindowTextA(window, caption, sizeof caption);
-            seen.caption = caption;
-            EnumChildWindows(window, collect_text, reinterpret_cast<LPARAM>(&seen.text));
-            seen_dialogs.push_back(seen);
-            bool warning = seen.caption == kAppCaption;
-            // Questions (the overwrite question) are answered No.
-            int answer = GetDlgItem(window, IDNO) ? IDNO : warning ? IDOK : IDCANCEL;
-            PostMessageA(window, WM_COMMAND, answer, 0);
-        }
-    }
-    return CallNextHookEx(nullptr, code, wparam, lparam);
+void catch_dialog(HWND window) {
+    char cls[32] = "";
+    GetClassNameA(window, cls, sizeof cls);
+    if (std::strcmp(cls, "#32770") || !closed_dialogs.insert(window).second) return;
+    SeenDialog seen;
+    char caption[128] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    seen.caption = caption;
+    seen.text = control_texts(window, "\n");
+    seen_dialogs.push_back(seen);
+    bool warning = seen.caption == kAppCaption;
+    // Questions (the overwrite question) are answered No.
+    int answer = GetDlgItem(window, IDNO) ? IDNO : warning ? IDOK : IDCANCEL;
+    PostMessageA(window, WM_COMMAND, answer, 0);
 }
 
 // A test pixel that differs in every channel from its neighbours.
@@ -197,12 +186,12 @@ protected:
         seen_dialogs.clear();
         closed_dialogs.clear();
         linked_calls.clear();
-        hook_ = SetWindowsHookExA(WH_CBT, catch_dialogs, nullptr, GetCurrentThreadId());
-        ASSERT_NE(hook_, nullptr);
+        watch_ = std::make_unique<ActivationWatch>(catch_dialog);
+        ASSERT_TRUE(watch_->hooked());
     }
 
     void TearDown() override {
-        UnhookWindowsHookEx(hook_);
+        watch_.reset();
         // A failed test may leave capture mode on.
         capture_release_screen(&g_app.capture);
         if (IsWindowVisible(window_)) ShowWindow(window_, SW_HIDE);
@@ -259,7 +248,7 @@ protected:
 
     static HWND window_;
     std::string ini_, folder_, linked_bmp_;
-    HHOOK hook_ = nullptr;
+    std::unique_ptr<ActivationWatch> watch_;
 };
 
 HWND OutputDispatcher::window_ = nullptr;

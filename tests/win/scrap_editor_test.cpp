@@ -25,6 +25,7 @@
 #include "state/messages.h"
 #include "state/settings.h"
 #include "tests/unit/test_files.h"
+#include "tests/win/modal_driver.h"
 #include "tests/win/test_allocator.h"
 
 namespace {
@@ -34,30 +35,6 @@ const char kTitleCaption[] = "スクラップの表題 - Tamble";
 // The item menu's entries as TrackPopupMenu returns them.
 const UINT kEntryTitle = 1, kEntryDelete = 2, kEntrySwap = 3;
 
-// A visible top-level window of this thread by class and, when given,
-// caption. (Other test programs may show the same dialogs.)
-struct FindRequest {
-    const char* cls;
-    const char* caption;
-    HWND found;
-};
-BOOL CALLBACK find_proc(HWND w, LPARAM param) {
-    FindRequest* r = reinterpret_cast<FindRequest*>(param);
-    char cls[32] = "", caption[256] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    GetWindowTextA(w, caption, sizeof caption);
-    if (IsWindowVisible(w) && !std::strcmp(cls, r->cls) &&
-        (!r->caption || !std::strcmp(caption, r->caption))) {
-        r->found = w;
-        return FALSE;
-    }
-    return TRUE;
-}
-HWND thread_window(const char* cls, const char* caption = nullptr) {
-    FindRequest r{cls, caption, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), find_proc, reinterpret_cast<LPARAM>(&r));
-    return r.found;
-}
 HWND editor() { return thread_window("#32770", kEditorCaption); }
 
 std::string field(HWND dialog, int id) {
@@ -67,17 +44,7 @@ std::string field(HWND dialog, int id) {
 }
 std::string field(int id) { return field(editor(), id); }
 
-BOOL CALLBACK collect_text(HWND child, LPARAM param) {
-    char text[512] = "";
-    GetWindowTextA(child, text, sizeof text);
-    *reinterpret_cast<std::string*>(param) += std::string(text) + "|";
-    return TRUE;
-}
-std::string texts_of(HWND dialog) {
-    std::string all;
-    EnumChildWindows(dialog, collect_text, reinterpret_cast<LPARAM>(&all));
-    return all;
-}
+std::string texts_of(HWND dialog) { return control_texts(dialog, "|"); }
 
 // A click that returns when the dialog has handled it (navigation) and one
 // that returns at once (anything that opens a modal loop of its own).
@@ -89,67 +56,11 @@ void press_later(HWND dialog, int id) {
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
 }
 
-// What a test does while the editor's modal loops run (the dialog, the item
-// menu, the question, the title dialog): steps run in order from a thread
-// timer; a step returns false while it waits for something. Past the time
-// limit whatever is open is cancelled, so a dialog that does not behave
-// fails the test instead of hanging it.
-struct Step {
-    const char* what;
-    std::function<bool()> run;
-};
-struct Script {
-    std::vector<Step> steps;
-    size_t next = 0;
-    DWORD start = 0;
-    DWORD limit = 0;
-    bool busy = false;    // the preview's scaler pumps messages, the timer among them
-    bool forced = false;  // the time ran out
-};
-Script script;
-
-BOOL CALLBACK cancel_dialog(HWND w, LPARAM) {
-    char cls[32] = "";
-    GetClassNameA(w, cls, sizeof cls);
-    if (!std::strcmp(cls, "#32770")) PostMessageA(w, WM_COMMAND, IDCANCEL, 0);
-    return TRUE;
-}
-
-void CALLBACK run_script(HWND, UINT, UINT_PTR, DWORD) {
-    if (script.busy) return;
-    script.busy = true;
-    if (GetTickCount() - script.start > script.limit) {
-        script.forced = true;
-        EndMenu();
-        EnumThreadWindows(GetCurrentThreadId(), cancel_dialog, 0);
-    } else {
-        while (script.next < script.steps.size() && script.steps[script.next].run())
-            ++script.next;
-    }
-    script.busy = false;
-}
-
-Step wait_for(const char* what, std::function<bool()> condition) { return {what, condition}; }
-Step act(const char* what, std::function<void()> action) {
-    return {what, [action] {
-                action();
-                return true;
-            }};
-}
-
-// Runs the tray command with the script; every step must have run and the
-// editor must have ended by the script's own doing.
+// Runs the tray command while the steps are driven (the dialog, the item
+// menu, the question, the title dialog each run a modal loop); every step
+// must have run and the editor must have ended by the steps' own doing.
 void run_editor(std::vector<Step> steps, HWND owner = nullptr) {
-    script = Script();
-    script.steps = std::move(steps);
-    script.start = GetTickCount();
-    script.limit = 20000;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, run_script);
-    edit_scrap(owner);
-    KillTimer(nullptr, timer);
-    const bool all_ran = script.next == script.steps.size();
-    EXPECT_TRUE(all_ran) << "stuck at: " << script.steps[all_ran ? 0 : script.next].what;
-    EXPECT_FALSE(script.forced) << "a dialog stayed open";
+    run_steps(std::move(steps), [owner] { edit_scrap(owner); });
 }
 
 Step editor_shown() {
@@ -158,7 +69,7 @@ Step editor_shown() {
 
 // The editor shows the wait cursor while it loads a picture (the fields
 // are filled before it).
-bool loading() { return GetCursor() == LoadCursorA(nullptr, MAKEINTRESOURCEA(32514)); }
+bool loading() { return GetCursor() == LoadCursorA(nullptr, IDC_WAIT); }
 
 // The item menu while it is open.
 HMENU open_menu() {
@@ -252,11 +163,6 @@ Step answer_warning(int message) {
         PostMessageA(box, WM_COMMAND, IDOK, 0);
         return true;
     });
-}
-
-std::vector<Step> operator+(std::vector<Step> a, const std::vector<Step>& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
 }
 
 // The pictures of the scrap: 40 x 20 in four quarters of clear colours, in

@@ -14,6 +14,7 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -27,6 +28,7 @@
 #include "state/messages.h"
 #include "state/settings.h"
 #include "tests/unit/test_files.h"
+#include "tests/win/modal_driver.h"
 
 namespace {
 
@@ -43,63 +45,18 @@ constexpr int kModAlt = 1, kModCtrl = 2, kModShift = 4;
 // is answered OK as soon as it is activated.
 std::vector<std::string> warnings;
 
-LRESULT CALLBACK catch_warnings(int code, WPARAM wparam, LPARAM lparam) {
-    if (code == HCBT_ACTIVATE) {
-        HWND window = reinterpret_cast<HWND>(wparam);
-        char caption[128] = "";
-        GetWindowTextA(window, caption, sizeof caption);
-        if (!std::strcmp(caption, kAppCaption) && GetDlgItem(window, IDOK)) {
-            char text[512] = "";
-            GetDlgItemTextA(window, 0xFFFF, text, sizeof text);  // the box's message
-            warnings.push_back(text);
-            PostMessageA(window, WM_COMMAND, IDOK, 0);
-        }
+void catch_warning(HWND window) {
+    char caption[128] = "";
+    GetWindowTextA(window, caption, sizeof caption);
+    if (!std::strcmp(caption, kAppCaption) && GetDlgItem(window, IDOK)) {
+        char text[512] = "";
+        GetDlgItemTextA(window, 0xFFFF, text, sizeof text);  // the box's message
+        warnings.push_back(text);
+        PostMessageA(window, WM_COMMAND, IDOK, 0);
     }
-    return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
 // --- driving modal dialogs ---------------------------------------------------
-
-// Runs `act` once a dialog with `caption` is shown, from a thread timer that
-// the dialog's own modal loop dispatches.
-struct Pending {
-    std::string caption;
-    std::function<void(HWND)> act;
-    DWORD start;
-};
-std::map<UINT_PTR, Pending> pending;
-
-BOOL CALLBACK cancel_dialog(HWND window, LPARAM) {
-    char cls[32] = "";
-    GetClassNameA(window, cls, sizeof cls);
-    if (!std::strcmp(cls, "#32770") && IsWindowVisible(window))
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-    return TRUE;
-}
-
-void CALLBACK look_for_dialog(HWND, UINT, UINT_PTR id, DWORD) {
-    auto it = pending.find(id);
-    if (it == pending.end()) return;
-    // A modal dialog shows itself once its queue is first empty.
-    HWND dialog = FindWindowA("#32770", it->second.caption.c_str());
-    if (dialog && !IsWindowVisible(dialog)) dialog = nullptr;
-    const bool late = GetTickCount() - it->second.start > 5000;
-    if (!dialog && !late) return;
-    Pending p = it->second;
-    pending.erase(it);
-    KillTimer(nullptr, id);
-    if (dialog) {
-        p.act(dialog);
-    } else {
-        ADD_FAILURE() << "no dialog \"" << p.caption << "\" within 5 s";
-        EnumThreadWindows(GetCurrentThreadId(), cancel_dialog, 0);  // never hang
-    }
-}
-
-void when_open(const char* caption, std::function<void(HWND)> act) {
-    UINT_PTR id = SetTimer(nullptr, 0, 50, look_for_dialog);
-    pending[id] = Pending{caption, std::move(act), GetTickCount()};
-}
 
 // `act` runs in the open dialog; a dialog still open after it is cancelled.
 std::function<void(HWND)> then_cancel(std::function<void(HWND)> act) {
@@ -225,14 +182,13 @@ protected:
         settings_write_int(kSectionSystem, "Flags", kDefaultFlags);
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) / 2, GetSystemMetrics(SM_CYSCREEN) / 2);
         warnings.clear();
-        hook_ = SetWindowsHookExA(WH_CBT, catch_warnings, nullptr, GetCurrentThreadId());
-        ASSERT_NE(hook_, nullptr);
+        watch_ = std::make_unique<ActivationWatch>(catch_warning);
+        ASSERT_TRUE(watch_->hooked());
     }
 
     void TearDown() override {
-        UnhookWindowsHookEx(hook_);
-        for (auto& [id, p] : pending) KillTimer(nullptr, id);
-        pending.clear();
+        watch_.reset();
+        modal_stop_all();
         UnregisterHotKey(main_, kHotkeyId);
         g_app.hotkey_id = 0;
         std::remove(ini_.c_str());
@@ -268,7 +224,7 @@ protected:
 
     static HWND main_, other_;
     std::string ini_, dir_;
-    HHOOK hook_ = nullptr;
+    std::unique_ptr<ActivationWatch> watch_;
 };
 HWND SettingsDialogs::main_ = nullptr;
 HWND SettingsDialogs::other_ = nullptr;

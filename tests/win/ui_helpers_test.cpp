@@ -8,13 +8,13 @@
 
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <string>
 
 #include "state/app_state.h"
 #include "state/settings.h"
 #include "resources/resource_ids.h"
 #include "tests/unit/test_files.h"
+#include "tests/win/modal_driver.h"
 #include "ui/caption_icon.h"
 #include "ui/colour.h"
 #include "ui/notice.h"
@@ -23,34 +23,6 @@
 #include "ui/start_options.h"
 
 namespace {
-
-// Runs `step` every 50 ms from a thread timer while a modal loop runs; the
-// step gets the milliseconds since the start and returns false when done.
-struct Driver {
-    std::function<bool(DWORD)> step;
-    DWORD start = 0;
-    UINT_PTR id = 0;
-};
-Driver driver;
-
-void CALLBACK drive(HWND, UINT, UINT_PTR, DWORD) {
-    if (driver.step && !driver.step(GetTickCount() - driver.start)) {
-        KillTimer(nullptr, driver.id);
-        driver.step = nullptr;
-    }
-}
-
-void start_driver(std::function<bool(DWORD)> step) {
-    driver.step = std::move(step);
-    driver.start = GetTickCount();
-    driver.id = SetTimer(nullptr, 0, 50, drive);
-}
-
-void stop_driver() {
-    if (driver.id) KillTimer(nullptr, driver.id);
-    driver.step = nullptr;
-    driver.id = 0;
-}
 
 // Watches the thread's dialogs: when one opens and when it starts to hide.
 // Under Xvfb without a window manager, hiding a window waits up to two
@@ -89,7 +61,7 @@ void stop_watch() {
     watch.hook = nullptr;
 }
 
-HWND find_dialog(const char* caption) { return FindWindowA("#32770", caption); }
+HWND find_dialog(const char* caption) { return thread_window("#32770", caption); }
 
 std::string window_text(HWND w) {
     char buf[1024] = {};
@@ -129,7 +101,7 @@ protected:
         centre_cursor();
     }
     void TearDown() override {
-        stop_driver();
+        modal_stop_all();
         stop_watch();
         std::remove(ini_.c_str());
     }
@@ -209,7 +181,7 @@ TEST_F(UiHelpers, NoticeClosesSoonAfterTheCursorLeavesAndGrowsForItsLines) {
     RECT seen = {};
     bool under_cursor = false;
     DWORD moved = 0;
-    start_driver([&](DWORD) {
+    modal_drive([&](DWORD) {
         HWND n = find_dialog("キャプチャー - Tamble");
         if (!n) return true;
         GetWindowRect(n, &seen);
@@ -236,7 +208,7 @@ TEST_F(UiHelpers, NoticeClosesSoonAfterTheCursorLeavesAndGrowsForItsLines) {
 
 TEST_F(UiHelpers, NoticeUnderTheCursorClosesAtTheSeventhTick) {
     // Keep the cursor on the notice, whatever late pointer events say.
-    start_driver([](DWORD ms) {
+    modal_drive([](DWORD ms) {
         HWND n = find_dialog("キャプチャー - Tamble");
         RECT r;
         if (n && GetWindowRect(n, &r)) SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
@@ -249,13 +221,13 @@ TEST_F(UiHelpers, NoticeUnderTheCursorClosesAtTheSeventhTick) {
     EXPECT_GE(watch.hidden - watch.opened, 3400u);
     EXPECT_LT(watch.hidden - watch.opened, 4300u);
     EXPECT_LT(returned - watch.hidden, 3000u);
-    stop_driver();
+    modal_stop_all();
 }
 
 TEST_F(UiHelpers, KeyboardHelpStaysUntilClosed) {
     bool open_late = false;
     std::string caption, text;
-    start_driver([&](DWORD ms) {
+    modal_drive([&](DWORD ms) {
         HWND h = find_dialog(kKeyboardHelpCaption);
         if (!h) return ms < 2000;
         if (caption.empty()) {
@@ -291,7 +263,7 @@ struct StartRun {
 // Runs the start-options dialog and presses `control` once it is up.
 StartRun run_start(int control) {
     StartRun run = {};
-    start_driver([&](DWORD ms) {
+    modal_drive([&](DWORD ms) {
         HWND d = find_dialog("起動オプション - Tamble");
         if (!d) return ms < 2000;
         GetWindowRect(d, &run.rect);
@@ -307,7 +279,7 @@ StartRun run_start(int control) {
         return false;
     });
     run.result = run_start_options(nullptr);
-    stop_driver();
+    modal_stop_all();
     return run;
 }
 
@@ -371,7 +343,7 @@ TEST_F(UiHelpers, ColourChooserKeepsTheColourOnCancel) {
     const int buttons[] = {IDCANCEL, IDOK};
     for (int button : buttons) {
         COLORREF colour = start;
-        start_driver([&](DWORD ms) {
+        modal_drive([&](DWORD ms) {
             HWND d = GetActiveWindow();
             char cls[32] = {};
             if (d) GetClassNameA(d, cls, sizeof cls);
@@ -380,7 +352,7 @@ TEST_F(UiHelpers, ColourChooserKeepsTheColourOnCancel) {
             return false;
         });
         int chosen = choose_color(&colour, nullptr);
-        stop_driver();
+        modal_stop_all();
         EXPECT_EQ(chosen, button == IDOK ? 1 : 0);
         EXPECT_EQ(colour, start);  // OK without a change returns the start colour
     }
