@@ -198,11 +198,10 @@ INT_PTR CALLBACK settings_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
         case WM_INITDIALOG:
             on_init(dialog, state);
             return TRUE;
-        case WM_COMMAND: {
-            const GateScope one_at_a_time(&state->commands, wparam);
-            if (one_at_a_time) on_command(dialog, state, LOWORD(wparam));
+        case WM_COMMAND:
+            gate_run(&state->commands, wparam,
+                     [dialog, state](uintptr_t c) { on_command(dialog, state, LOWORD(c)); });
             return TRUE;
-        }
         case WM_DESTROY:
             on_destroy(dialog);
             return TRUE;

@@ -5,4 +5,6 @@
 
 #include <windows.h>
 
+// Returns once the dialog has ended and, after OK, the file is written; a
+// scrap that cannot be read or written is told with its message.
 void edit_scrap(HWND window);

@@ -12,36 +12,32 @@
 #include "capture/selection.h"
 #include "state/messages.h"
 #include "tests/unit/test_files.h"
+#include "tests/win/import_slot.h"
 #include "tests/win/modal_driver.h"
 #include "ui/caption_icon.h"
 
 namespace {
 
-// The clipboard's refusals, staged through this program's import slot for
-// SetClipboardData (MinGW names it so), which the box code calls.
+// The clipboard's refusals, staged through SetClipboardData's import slot.
 using SetClipboardDataFn = HANDLE(WINAPI*)(UINT, HANDLE);
 extern "C" SetClipboardDataFn __imp_SetClipboardData;
 const SetClipboardDataFn real_set_clipboard_data = __imp_SetClipboardData;
 UINT refused_format = 0;
 
-void set_clipboard_data_slot(SetClipboardDataFn fn) {
-    DWORD access;
-    VirtualProtect(&__imp_SetClipboardData, sizeof fn, PAGE_READWRITE, &access);
-    __imp_SetClipboardData = fn;
-    VirtualProtect(&__imp_SetClipboardData, sizeof fn, access, &access);
-}
-
 TEST(CoordinateBox, ColourSampleReachesTheClipboardWholeOrSaysWhichPartFailed) {
     HWND owner = CreateWindowA("Static", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
-    set_clipboard_data_slot([](UINT format, HANDLE data) {
-        return format == refused_format ? nullptr : real_set_clipboard_data(format, data);
-    });
-    for (auto [refused, message] :
-         {std::pair<UINT, int>{CF_TEXT, kMsgNoMemory}, {CF_DIB, kMsgClipboardImage}, {0, 0}}) {
-        refused_format = refused;
-        EXPECT_EQ(copy_colour_sample(owner, "123456", RGB(0x12, 0x34, 0x56)), message) << refused;
+    {
+        const ImportSlot<SetClipboardDataFn> refusing(
+            &__imp_SetClipboardData, [](UINT format, HANDLE data) {
+                return format == refused_format ? nullptr : real_set_clipboard_data(format, data);
+            });
+        for (auto [refused, message] :
+             {std::pair<UINT, int>{CF_TEXT, kMsgNoMemory}, {CF_DIB, kMsgClipboardImage}, {0, 0}}) {
+            refused_format = refused;
+            EXPECT_EQ(copy_colour_sample(owner, "123456", RGB(0x12, 0x34, 0x56)), message)
+                << refused;
+        }
     }
-    set_clipboard_data_slot(real_set_clipboard_data);
     DestroyWindow(owner);
 }
 

@@ -14,12 +14,14 @@
 #include "state/settings.h"
 #include "resources/resource_ids.h"
 #include "tests/unit/test_files.h"
+#include "tests/win/import_slot.h"
 #include "tests/win/modal_driver.h"
 #include "ui/caption_icon.h"
 #include "ui/colour.h"
 #include "ui/notice.h"
 #include "ui/notice_layout.h"
 #include "ui/place.h"
+#include "ui/popup_menu.h"
 #include "ui/start_options.h"
 
 namespace {
@@ -400,6 +402,28 @@ TEST_F(UiHelpers, CaptionIconSlotHoldsOneIcon) {
     destroy_caption_icon();  // an empty slot stays empty
     DestroyWindow(a);
     DestroyWindow(b);
+}
+
+using GetCursorPosFn = BOOL(WINAPI*)(LPPOINT);
+extern "C" GetCursorPosFn __imp_GetCursorPos;
+
+// No popup menu opens while the cursor's position cannot be read (a locked
+// or secure desktop): not the tray menu, the boxes' menus or the scrap
+// editor's item menu. A menu that opened anyway is closed after a moment.
+TEST_F(UiHelpers, PopupMenuStaysShutWhileTheCursorIsUnknown) {
+    HWND owner = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr,
+                               nullptr);
+    modal_drive([](DWORD ms) {
+        if (ms < 1000) return true;
+        EndMenu();
+        return false;
+    });
+    {
+        const ImportSlot<GetCursorPosFn> unknown(&__imp_GetCursorPos, [](LPPOINT) { return FALSE; });
+        EXPECT_EQ(popup_menu_run(owner, {menu_item(1, "一"), menu_separator()}), kMenuNotShown);
+    }
+    modal_stop_all();
+    DestroyWindow(owner);
 }
 
 TEST_F(UiHelpers, PlaceAtCursorLiesFlushAgainstTheRightEdge) {
