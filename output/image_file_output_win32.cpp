@@ -17,7 +17,6 @@ namespace {
 
 const char kNoticeFile[] = "ファイルに選択範囲の画像を出力しました．";
 constexpr int kShortSettingSize = 16;
-constexpr int kDefaultJpegQuality = 80;
 
 // Saves the clipboard's text beside the image file when there is some.
 // A text that cannot be written is reported; the picture is out already.
@@ -63,7 +62,7 @@ int write_numbered_file(HWND owner, PackedDib image, char* path, int* number) {
         }
         if (!confirm_yes_no(owner, message_text(kMsgOverwrite))) return 0;
     }
-    int quality = settings_read_int(kSectionOutput, "JpegQuality", kDefaultJpegQuality);
+    int quality = settings_read_int(kSectionOutput, "JpegQuality", kDefaultQuality);
     int error = image_write_as(image, type, path, quality);
     if (error) {
         show_warning(owner, error);

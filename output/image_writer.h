@@ -6,6 +6,9 @@
 
 #include "image/dib.h"
 
+// Output/JpegQuality when none is stored or typed.
+constexpr int kDefaultQuality = 80;
+
 // The format names of Output/Type, compared case-sensitively.
 extern const char kTypeJpeg[];  // "jpg"
 extern const char kTypeGif[];   // "gif"

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "output/image_writer.h"
 #include "output/selection_memory.h"
 #include "resources/resource_ids.h"
 #include "state/messages.h"

@@ -12,9 +12,8 @@ std::string folder_tail(const char* path);
 
 // Square: a number of 64 and up, anything else 0 (no square).
 int square_from_text(const char* text);
-// Output/JpegQuality when none is stored or typed.
-constexpr int kDefaultQuality = 80;
-// JPEG quality: not a number gives kDefaultQuality; 30..100 is fine. 0 with *quality,
+// JPEG quality: not a number gives kDefaultQuality (output/image_writer.h);
+// 30..100 is fine. 0 with *quality,
 // else the number of the message to show (9).
 int quality_from_text(const char* text, int* quality);
 // File number: not a number gives 1.

@@ -18,7 +18,6 @@ namespace {
 
 const char kScratchName[] = "$image.";
 constexpr int kTypeSize = 16;
-constexpr int kDefaultJpegQuality = 80;
 
 // Takes a "<...>" or "[...]" first line off `*rest`: the part between the
 // opening byte and the line end, less one closing byte. Null when the text
@@ -121,7 +120,7 @@ char* build_scrap_item(const char* heading, const char* link, const char* text, 
         *error = image_write_failure(type);
         return nullptr;
     }
-    int quality = settings_read_int(kSectionOutput, "JpegQuality", kDefaultJpegQuality);
+    int quality = settings_read_int(kSectionOutput, "JpegQuality", kDefaultQuality);
     *error = image_write_as(image, type, path, quality);
     if (*error) return nullptr;
 
