@@ -204,9 +204,10 @@ void capture_start(HWND window) {
     capture.pick_state = kPickNothing;
     if (g_app.flags & kFlagAutoOpenBox) capture.capture_flags |= kCaptureOpenTopLeftBox;
     capture.draw_window = window;
-    capture.busy = 1;
-    capture.screen_image = grab_for_capture();
-    capture.busy = 0;
+    {
+        const CaptureBusy grabbing(&capture);
+        capture.screen_image = grab_for_capture();
+    }
     if (!capture.screen_image) return;
     capture.capture_flags |= kCaptureActive;
     capture.screen_header = static_cast<DibHeader*>(mem_lock(capture.screen_image));

@@ -143,7 +143,6 @@ void output_selection(HWND owner) {
     // second confirmation arriving meanwhile must not start another output.
     CaptureState& capture = g_app.capture;
     if (!(capture.capture_flags & kCaptureActive) || !capture.screen_image || capture.busy) return;
-    capture.busy = 1;
+    const CaptureBusy delivering(&capture);
     deliver_selection(owner);
-    capture.busy = 0;
 }

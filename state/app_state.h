@@ -108,6 +108,20 @@ private:
     uint32_t bits_;
 };
 
+// A start or an output under way (CaptureState::busy) for the scope, and
+// over when it ends, however it ends: one that ran out of memory must not
+// refuse every later capture.
+class CaptureBusy {
+public:
+    explicit CaptureBusy(CaptureState* capture) : capture_(capture) { capture_->busy = 1; }
+    ~CaptureBusy() { capture_->busy = 0; }
+    CaptureBusy(const CaptureBusy&) = delete;
+    CaptureBusy& operator=(const CaptureBusy&) = delete;
+
+private:
+    CaptureState* capture_;
+};
+
 // Unlocks the grabbed picture, if any, and hands it to take_back_screen
 // (or frees it): the one way capture mode gives it back (its end, and the
 // main window's destruction).

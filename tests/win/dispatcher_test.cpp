@@ -26,6 +26,7 @@
 #include "scrap/scrap_format.h"
 #include "tests/unit/test_files.h"
 #include "tests/win/modal_driver.h"
+#include "tests/win/test_allocator.h"
 
 namespace {
 
@@ -278,6 +279,19 @@ TEST_F(OutputDispatcher, ClipboardGetsTheCropAndTheSelectionIsRemembered) {
     select(0, 0, 9, 9);
     output_selection(window_);
     EXPECT_EQ(history(), "10,10@40,20");
+}
+
+// Memory that runs out while the picture is shrunk ends that message with
+// message 20; the next capture is not refused as one still under way.
+TEST_F(OutputDispatcher, NoMemoryDuringTheShrinkLeavesCapturesPossible) {
+    start_capture_state();
+    g_app.square = 64;
+    select(0, 0, 299, 99);
+    fail_next_allocation_of(500);  // the scaler's table of 64 columns
+    SendMessageA(window_, UM_OUTPUT, 0, 0);
+    fail_next_allocation_of(0);
+    EXPECT_EQ(g_app.capture.busy, 0);
+    expect_one_dialog(kAppCaption, message_text(kMsgNoMemory));
 }
 
 TEST_F(OutputDispatcher, RectanglePastTheEdgeGivesThePartInside) {
