@@ -20,7 +20,8 @@ PackedDib grab_screen_clipped(int x1, int y1, int x2, int y2, const PixelRect& c
 // A device-dependent bitmap as a 24-bit PackedDib; null for 8 bits or less.
 PackedDib bitmap_to_dib24(HDC dc, HBITMAP bitmap);
 // The whole screen_rect, brought to the program's coordinate space when a
-// display scaling percentage is in force. The grab goes through a memory
+// display scaling percentage is in force (the Scaling setting, only where
+// the system scales the program's pixels: 1:1 for a DPI-aware program). The grab goes through a memory
 // bitmap and a picture block that are kept from one capture to the next
 // while the screen keeps its size (a start then makes and touches no new
 // screen-sized memory); the picture is a block like any other, freed or
