@@ -146,6 +146,22 @@ int tray_add() {
     return 1;
 }
 
+void tray_show_first_start_notice() {
+    if (!tray_data.cbSize) return;
+    // A copy: the record that adds the icon again after a shell restart
+    // must not bring the notification back.
+    NOTIFYICONDATAA note = tray_data;
+    note.uFlags = NIF_INFO;
+    note.dwInfoFlags = NIIF_INFO;
+    note.uTimeout = 10000;  // only where the system does not choose the time
+    std::strcpy(note.szInfoTitle, "Tambleは通知領域に常駐しています");
+    std::strcpy(note.szInfo,
+                "アイコンをクリックするとキャプチャーを始めます．"
+                "ホットキーを設定するとホットキーでも始められます．"
+                "メニューはアイコンの右クリックで開きます．");
+    Shell_NotifyIconA(NIM_MODIFY, &note);
+}
+
 void tray_restore() {
     if (tray_data.cbSize) Shell_NotifyIconA(NIM_ADD, &tray_data);
 }
