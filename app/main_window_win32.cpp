@@ -36,6 +36,7 @@ LRESULT on_create(HWND window) {
     if (!tray_add()) PostMessageA(window, WM_CLOSE, 0, 0);
     // The first capture after the start then finds its memory ready.
     grab_prepare();
+    grab_rest_arm(window);
     return 0;
 }
 
@@ -254,7 +255,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             overlay_right_button_up();
             return 0;
         case WM_TIMER:
-            if (overlay_timer(window, wparam)) return 0;
+            if (overlay_timer(window, wparam) || grab_rest_timer(window, wparam)) return 0;
             break;
 
         // Requests of the input filter, the boxes and the constraint menus.

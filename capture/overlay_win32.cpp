@@ -203,7 +203,10 @@ void capture_start(HWND window) {
     cap.busy = 1;
     cap.screen_image = grab_for_capture();
     cap.busy = 0;
-    if (!cap.screen_image) return;
+    if (!cap.screen_image) {
+        grab_rest_arm(window);  // the grab may have made the kept memory anew
+        return;
+    }
     cap.capture_flags |= kCaptureActive;
     cap.screen_header = static_cast<DibHeader*>(mem_lock(cap.screen_image));
     cap.screen_bits = cap.screen_header ? dib_bits_ptr(cap.screen_header) : nullptr;
@@ -217,4 +220,5 @@ void capture_end() {
     stop_click_tracking();
     capture_release_screen(&g_app.capture);
     ShowWindow(g_app.main_window, SW_HIDE);
+    grab_rest_arm(g_app.main_window);
 }

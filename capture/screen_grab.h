@@ -37,8 +37,16 @@ void grab_take_back(PackedDib picture);
 // stays the grab's; null, with nothing done, during a capture or when the
 // memory cannot be had.
 PackedDib grab_prepare();
-// Frees the kept bitmap and block (the main window's end).
+// Frees the kept bitmap and block (the main window's end, and at rest).
 void grab_release_cache();
+// A resident program should not hold screen-sized memory all day: the
+// kept bitmap and block go when no capture has started for a while (the
+// rest). grab_rest_arm (re)starts the main window's rest timer: when a
+// capture ends, and after grab_prepare. grab_rest_timer handles the timer
+// (false for any other); a capture under way keeps the memory, and its end
+// arms the timer again. A capture within the rest keeps its speed.
+void grab_rest_arm(HWND window);
+bool grab_rest_timer(HWND window, WPARAM id);
 // Copies `blit` of the picture that capture mode holds from the kept bitmap,
 // limited to the picture as SetDIBitsToDevice limits it: a plain copy of
 // pixels in the screen's format. False, with nothing drawn, when the held

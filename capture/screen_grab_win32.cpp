@@ -5,6 +5,8 @@
 #include <cstring>
 
 #include "state/app_state.h"
+#include "state/settings.h"
+#include "state/window_messages.h"
 #include "capture/monitors.h"
 #include "capture/overlay_geometry.h"
 #include "image/scale.h"
@@ -300,6 +302,19 @@ void grab_release_cache() {
     free_bitmap();
     mem_free(cache.spare);
     cache.spare = nullptr;
+}
+
+void grab_rest_arm(HWND window) {
+    int seconds = settings_read_int(kSectionSystem, "RestSeconds", kRestSeconds);
+    if (seconds < 1 || seconds > 3600) seconds = kRestSeconds;
+    SetTimer(window, kRestTimerId, UINT(seconds) * 1000, nullptr);
+}
+
+bool grab_rest_timer(HWND window, WPARAM id) {
+    if (id != kRestTimerId) return false;
+    KillTimer(window, kRestTimerId);
+    if (!g_app.capture.screen_image) grab_release_cache();
+    return true;
 }
 
 bool grab_blit_shown(HDC dc, const DibBlit& blit) {

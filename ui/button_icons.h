@@ -6,5 +6,5 @@
 
 // Loads icon resource `icon_id` at 16x16 and sets it on button `control`.
 void button_icon_set(HWND dialog, int control, int icon_id);
-// Takes the icon back from the button and destroys it.
+// Destroys the button's icon as its dialog ends (WM_DESTROY).
 void button_icon_free(HWND dialog, int control);
