@@ -221,18 +221,12 @@ TEST(OverlayGeometryGrab, ScalingTruncatesAndResizesToTheScreen) {
 // Scaling applies only where the system scales the program: the first
 // reading the system gives decides, and with none the setting stands.
 TEST(OverlayGeometryGrab, ScalingAppliesOnlyToAProgramTheSystemScales) {
-    struct Case {
-        int context, process, want;
-    };
-    const Case cases[] = {
-        {2, 1, 100}, {1, 1, 100},   // per monitor, system aware
-        {0, 1, 150},                // an unaware thread of an aware process
-        {-1, 1, 100}, {-1, 0, 150}, // only IsProcessDPIAware (Windows 7)
-        {-1, -1, 150},              // told nothing
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(overlay_scaling_in_force(150, c.context, c.process), c.want)
-            << c.context << " " << c.process;
+    // {thread context, process, percent in force}: per monitor and system aware, an unaware
+    // thread of an aware process, only IsProcessDPIAware (Windows 7), told nothing.
+    const int cases[][3] = {{2, 1, 100}, {1, 1, 100}, {0, 1, 150}, {-1, 1, 100}, {-1, 0, 150},
+                            {-1, -1, 150}};
+    for (const auto& c : cases)
+        EXPECT_EQ(overlay_scaling_in_force(150, c[0], c[1]), c[2]) << c[0] << " " << c[1];
 }
 
 // Under scaling the system reports the desktop in the program's units while

@@ -1,7 +1,5 @@
-// What Windows reads from tamble.exe before it runs any of it, read back
-// from the built file as the system reads it: the manifest (DPI awareness,
-// common controls 6, no elevation, the known systems) and the version
-// record that Explorer shows in the file's properties.
+// What Windows reads from the built tamble.exe before it runs any of it: the
+// manifest, as the system takes it, and the version record Explorer shows.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,100 +10,68 @@
 
 namespace {
 
-// build\win64\tamble.exe, beside the folder of this test program.
-std::string program_file() {
-    char path[MAX_PATH] = {};
+// A windowsSettings value (2005: dpiAware, 2016: dpiAwareness) as the system read it.
+std::wstring setting(HANDLE context, const wchar_t* year, const wchar_t* name) {
+    const std::wstring space =
+        std::wstring(L"http://schemas.microsoft.com/SMI/") + year + L"/WindowsSettings";
+    wchar_t value[64] = {};
+    SIZE_T size = 0;
+    return QueryActCtxSettingsW(0, context, space.c_str(), name, value, 64, &size) ? value : L"";
+}
+
+TEST(ProgramFile, ManifestAndVersionRecord) {
+    char path[MAX_PATH] = {};  // build\win64\tamble.exe, beside this program's folder
     GetModuleFileNameA(nullptr, path, sizeof path);
     path_replace_file_name(path, sizeof path, "..\\tamble.exe");
-    return path;
-}
-
-// A setting of the manifest's windowsSettings (2005: dpiAware, 2016:
-// dpiAwareness) as the system read it.
-std::wstring act_ctx_setting(HANDLE context, const wchar_t* year, const wchar_t* name) {
-    const std::wstring space = std::wstring(L"http://schemas.microsoft.com/SMI/") + year +
-                               L"/WindowsSettings";
-    wchar_t value[64] = {};
-    SIZE_T written = 0;
-    if (!QueryActCtxSettingsW(0, context, space.c_str(), name, value, 64, &written)) return L"";
-    return value;
-}
-
-TEST(ProgramFile, ManifestAsksForDpiAwarenessStylesAndNoElevation) {
-    const std::string path = program_file();
-    HMODULE module = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_TRUE(module) << path;
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
-    ASSERT_TRUE(found);
+    HMODULE module = LoadLibraryExA(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC found =  // RT_MANIFEST
+        module ? FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
+    ASSERT_TRUE(found) << path;
     const std::string manifest(static_cast<const char*>(LockResource(LoadResource(module, found))),
                                SizeofResource(module, found));
     FreeLibrary(module);
-    for (const char* want : {
-             "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"",
-             "<requestedExecutionLevel level=\"asInvoker\"",
-             "{e2011457-1546-43c5-a5fe-008deee3d3f0}",  // Vista
-             "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",  // 7
-             "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",  // 8
-             "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",  // 8.1
-             "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",  // 10 and 11
-         })
+    for (const char* want :  // the controls, no elevation, Vista to 10/11
+         {"name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\"", "level=\"asInvoker\"",
+          "{e2011457-1546-43c5-a5fe-008deee3d3f0}", "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+          "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+          "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
         EXPECT_NE(manifest.find(want), std::string::npos) << want;
-    // The files and texts are Shift_JIS: the system's ANSI code page stays.
-    EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos);
+    EXPECT_EQ(manifest.find("activeCodePage"), std::string::npos);  // Shift_JIS stays
 
-    // The system takes the manifest: its settings and the controls it names.
-    ACTCTXA request = {};
-    request.cbSize = sizeof request;
-    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = path.c_str();
+    ACTCTXA request = {sizeof request, ACTCTX_FLAG_RESOURCE_NAME_VALID, path};
     request.lpResourceName = MAKEINTRESOURCEA(1);
     HANDLE context = CreateActCtxA(&request);
     ASSERT_NE(context, INVALID_HANDLE_VALUE) << GetLastError();
-    EXPECT_EQ(act_ctx_setting(context, L"2016", L"dpiAwareness"), L"PerMonitorV2, PerMonitor");
-    EXPECT_EQ(act_ctx_setting(context, L"2005", L"dpiAware"), L"true/pm");
+    EXPECT_EQ(setting(context, L"2016", L"dpiAwareness"), L"PerMonitorV2, PerMonitor");
+    EXPECT_EQ(setting(context, L"2005", L"dpiAware"), L"true/pm");
     ULONG_PTR cookie = 0;
+    ACTCTX_SECTION_KEYED_DATA controls = {sizeof controls};
     ASSERT_TRUE(ActivateActCtx(context, &cookie));
-    ACTCTX_SECTION_KEYED_DATA data = {};
-    data.cbSize = sizeof data;
     EXPECT_TRUE(FindActCtxSectionStringA(0, nullptr, ACTIVATION_CONTEXT_SECTION_DLL_REDIRECTION,
-                                         "comctl32.dll", &data));
+                                         "comctl32.dll", &controls));
     DeactivateActCtx(0, cookie);
     ReleaseActCtx(context);
-}
 
-TEST(ProgramFile, VersionRecordInJapanese) {
-    const std::string path = program_file();
     DWORD ignored = 0;
-    std::string info(GetFileVersionInfoSizeA(path.c_str(), &ignored), '\0');
-    ASSERT_FALSE(info.empty());
-    ASSERT_TRUE(GetFileVersionInfoA(path.c_str(), 0, DWORD(info.size()), info.data()));
-    auto query = [&](const char* block, UINT* size) -> const void* {
+    std::string info(GetFileVersionInfoSizeA(path, &ignored), '\0');
+    ASSERT_TRUE(!info.empty() && GetFileVersionInfoA(path, 0, DWORD(info.size()), info.data()));
+    auto query = [&](const std::string& block) -> const void* {
         void* value = nullptr;
-        *size = 0;
-        return VerQueryValueA(info.data(), block, &value, size) ? value : nullptr;
+        UINT size = 0;
+        return VerQueryValueA(info.data(), block.c_str(), &value, &size) && size ? value : nullptr;
     };
-    UINT size = 0;
-    auto fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\", &size));
-    ASSERT_TRUE(fixed);
+    auto fixed = static_cast<const VS_FIXEDFILEINFO*>(query("\\"));
+    auto translation = static_cast<const WORD*>(query("\\VarFileInfo\\Translation"));
+    ASSERT_TRUE(fixed && translation);
     EXPECT_EQ(fixed->dwFileVersionMS, MAKELONG(13, 4));
     EXPECT_EQ(fixed->dwProductVersionMS, MAKELONG(13, 4));
-    EXPECT_EQ(fixed->dwFileType, DWORD(VFT_APP));
-    auto translation = static_cast<const WORD*>(query("\\VarFileInfo\\Translation", &size));
-    ASSERT_TRUE(translation && size >= 4);
-    EXPECT_EQ(translation[0], 0x0411);
-    EXPECT_EQ(translation[1], 932);
-    const struct {
-        const char* name;
-        const char* value;
-    } kStrings[] = {
-        {"ProductName", "Tamble"},          {"ProductVersion", "4.13"},
-        {"FileVersion", "4.13"},            {"OriginalFilename", "tamble.exe"},
-        {"FileDescription", "Tamble 画像キャプチャー"},
-    };
-    for (const auto& s : kStrings) {
-        const std::string block = std::string("\\StringFileInfo\\041103A4\\") + s.name;
-        auto text = static_cast<const char*>(query(block.c_str(), &size));
-        EXPECT_STREQ(text ? text : "", s.value) << s.name;
+    EXPECT_TRUE(translation[0] == 0x0411 && translation[1] == 932);
+    for (auto [name, value] : {std::pair{"ProductName", "Tamble"}, {"ProductVersion", "4.13"},
+                               {"FileVersion", "4.13"}, {"OriginalFilename", "tamble.exe"},
+                               {"FileDescription", "Tamble 画像キャプチャー"}}) {
+        auto text =
+            static_cast<const char*>(query(std::string("\\StringFileInfo\\041103A4\\") + name));
+        EXPECT_STREQ(text ? text : "", value) << name;
     }
 }
 
