@@ -19,6 +19,7 @@
 #include "state/settings.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
+#include "sys/files.h"
 #include "sys/paths.h"
 #include "sys/pump.h"
 #include "ui/monitors.h"
@@ -116,6 +117,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     char appdata[MAX_PATH] = {};
     SHGetSpecialFolderPathA(nullptr, appdata, CSIDL_APPDATA, FALSE);
     startup_prepare_data_folder(&g_app, appdata);
+    const bool first_start = !fs_exists(g_app.ini_path);
     settings_load_kept();
     load_box_icons();
 
@@ -132,6 +134,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     main_window_register(instance);
     HWND window = main_window_create(instance, area);
     if (window) ShowWindow(window, SW_HIDE);
+    if (window && first_start) tray_show_first_start_notice();
     release_start_mutex(start_mutex);
 
     MSG msg = {};

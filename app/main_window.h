@@ -11,6 +11,9 @@ int main_window_register(HINSTANCE instance);
 HWND main_window_create(HINSTANCE instance, const RECT& area);
 
 int tray_add();
+// One notification at the icon on the first start: the icon may sit in the
+// notification area's overflow, where a new user would never find it.
+void tray_show_first_start_notice();
 // Adds the icon again after the shell has restarted.
 void tray_restore();
 void tray_remove();

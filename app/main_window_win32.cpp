@@ -37,6 +37,7 @@ LRESULT on_create(HWND window) {
     if (!tray_add()) PostMessageA(window, WM_CLOSE, 0, 0);
     // The first capture after the start then finds its memory ready.
     grab_prepare();
+    grab_rest_arm(window);
     return 0;
 }
 
@@ -145,6 +146,22 @@ int tray_add() {
     return 1;
 }
 
+void tray_show_first_start_notice() {
+    if (!tray_data.cbSize) return;
+    // A copy: the record that adds the icon again after a shell restart
+    // must not bring the notification back.
+    NOTIFYICONDATAA note = tray_data;
+    note.uFlags = NIF_INFO;
+    note.dwInfoFlags = NIIF_INFO;
+    note.uTimeout = 10000;  // only where the system does not choose the time
+    std::strcpy(note.szInfoTitle, "Tambleは通知領域に常駐しています");
+    std::strcpy(note.szInfo,
+                "アイコンをクリックするとキャプチャーを始めます．"
+                "ホットキーを設定するとホットキーでも始められます．"
+                "メニューはアイコンの右クリックで開きます．");
+    Shell_NotifyIconA(NIM_MODIFY, &note);
+}
+
 void tray_restore() {
     if (tray_data.cbSize) Shell_NotifyIconA(NIM_ADD, &tray_data);
 }
@@ -240,7 +257,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             overlay_right_button_up();
             return 0;
         case WM_TIMER:
-            if (overlay_timer(window, wparam)) return 0;
+            if (overlay_timer(window, wparam) || grab_rest_timer(window, wparam)) return 0;
             break;
 
         // Requests of the input filter, the boxes and the constraint menus.

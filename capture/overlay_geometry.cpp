@@ -234,3 +234,8 @@ GrabPlan overlay_grab_plan(const PixelRect& screen, int percent, const PixelRect
     plan.resize_height = screen.bottom - screen.top;
     return plan;
 }
+
+int overlay_scaling_in_force(int percent, int context_awareness, int process_aware) {
+    const int aware = context_awareness >= 0 ? context_awareness : process_aware;
+    return aware > 0 ? 100 : percent;
+}

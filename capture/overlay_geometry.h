@@ -126,3 +126,13 @@ struct GrabPlan {
     int resize_height;
 };
 GrabPlan overlay_grab_plan(const PixelRect& screen, int percent, const PixelRect& desktop);
+
+// The display scaling percentage the grab applies. The system scales the
+// pixels only of a program that is not DPI-aware; a DPI-aware one sees the
+// screen's own pixels and grabs them 1:1 (100) whatever `percent`, the
+// Scaling setting, says. What the system tells: `context_awareness`, the
+// awareness of the thread's DPI awareness context (0 unaware, 1 system,
+// 2 per monitor; -1 where the system has no such contexts or gives an
+// invalid one), else `process_aware`, IsProcessDPIAware (0 or 1; -1 where it
+// is missing). Told nothing, the setting applies as the user made it.
+int overlay_scaling_in_force(int percent, int context_awareness, int process_aware);

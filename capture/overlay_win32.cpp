@@ -208,7 +208,10 @@ void capture_start(HWND window) {
         const CaptureBusy grabbing(&capture);
         capture.screen_image = grab_for_capture();
     }
-    if (!capture.screen_image) return;
+    if (!capture.screen_image) {
+        grab_rest_arm(window);  // the grab may have made the kept memory anew
+        return;
+    }
     capture.capture_flags |= kCaptureActive;
     capture.screen_header = static_cast<DibHeader*>(mem_lock(capture.screen_image));
     capture.screen_bits = capture.screen_header ? dib_bits_ptr(capture.screen_header) : nullptr;
@@ -222,4 +225,5 @@ void capture_end() {
     stop_click_tracking();
     capture_release_screen(&g_app.capture);
     ShowWindow(g_app.main_window, SW_HIDE);
+    grab_rest_arm(g_app.main_window);
 }

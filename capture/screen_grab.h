@@ -20,7 +20,8 @@ PackedDib grab_screen_clipped(int x1, int y1, int x2, int y2, const PixelRect& c
 // A device-dependent bitmap as a 24-bit PackedDib; null for 8 bits or less.
 PackedDib bitmap_to_dib24(HDC dc, HBITMAP bitmap);
 // The whole screen_rect, brought to the program's coordinate space when a
-// display scaling percentage is in force. The grab goes through a memory
+// display scaling percentage is in force (the Scaling setting, only where
+// the system scales the program's pixels: 1:1 for a DPI-aware program). The grab goes through a memory
 // bitmap and a picture block that are kept from one capture to the next
 // while the screen keeps its size (a start then makes and touches no new
 // screen-sized memory); the picture is a block like any other, freed or
@@ -36,8 +37,16 @@ void grab_take_back(PackedDib picture);
 // stays the grab's; null, with nothing done, during a capture or when the
 // memory cannot be had.
 PackedDib grab_prepare();
-// Frees the kept bitmap and block (the main window's end).
+// Frees the kept bitmap and block (the main window's end, and at rest).
 void grab_release_cache();
+// A resident program should not hold screen-sized memory all day: the
+// kept bitmap and block go when no capture has started for a while (the
+// rest). grab_rest_arm (re)starts the main window's rest timer: when a
+// capture ends, and after grab_prepare. grab_rest_timer handles the timer
+// (false for any other); a capture under way keeps the memory, and its end
+// arms the timer again. A capture within the rest keeps its speed.
+void grab_rest_arm(HWND window);
+bool grab_rest_timer(HWND window, WPARAM id);
 // Copies `blit` of the picture that capture mode holds from the kept bitmap,
 // limited to the picture as SetDIBitsToDevice limits it: a plain copy of
 // pixels in the screen's format. False, with nothing drawn, when the held

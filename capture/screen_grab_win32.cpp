@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "state/settings.h"
+#include "state/window_messages.h"
 #include "capture/overlay_geometry.h"
 #include "image/scale.h"
 #include "state/app_state.h"
@@ -33,6 +35,24 @@ PixelRect virtual_screen() {
     const int vx = GetSystemMetrics(SM_XVIRTUALSCREEN), vy = GetSystemMetrics(SM_YVIRTUALSCREEN);
     return PixelRect{vx, vy, vx + GetSystemMetrics(SM_CXVIRTUALSCREEN),
                      vy + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+}
+
+// What the system tells of the program's DPI awareness (see
+// overlay_scaling_in_force), through functions looked up at run time:
+// Windows 7 has only IsProcessDPIAware, the awareness contexts came later.
+int thread_dpi_awareness() {
+    HMODULE user32 = GetModuleHandleA("USER32");
+    auto get_context = reinterpret_cast<HANDLE(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+    auto awareness_of = reinterpret_cast<int(WINAPI*)(HANDLE)>(
+        reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+    return get_context && awareness_of ? awareness_of(get_context()) : -1;
+}
+
+int process_dpi_aware() {
+    auto is_aware = reinterpret_cast<BOOL(WINAPI*)()>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("USER32"), "IsProcessDPIAware")));
+    return is_aware ? (is_aware() ? 1 : 0) : -1;
 }
 
 }  // namespace
@@ -241,8 +261,9 @@ PackedDib bitmap_to_dib24(HDC dc, HBITMAP bitmap) {
 }
 
 PackedDib grab_for_capture() {
-    const GrabPlan plan =
-        overlay_grab_plan(g_app.capture.screen_rect, g_app.scaling_percent, virtual_screen());
+    const int percent =
+        overlay_scaling_in_force(g_app.scaling_percent, thread_dpi_awareness(), process_dpi_aware());
+    const GrabPlan plan = overlay_grab_plan(g_app.capture.screen_rect, percent, virtual_screen());
     PackedDib grab = grab_kept(plan.area.left, plan.area.top, plan.area.right, plan.area.bottom,
                                plan.clip);
     if (!grab) return nullptr;
@@ -281,6 +302,19 @@ void grab_release_cache() {
     free_bitmap();
     mem_free(cache.spare);
     cache.spare = nullptr;
+}
+
+void grab_rest_arm(HWND window) {
+    int seconds = settings_read_int(kSectionSystem, "RestSeconds", kRestSeconds);
+    if (seconds < 1 || seconds > 3600) seconds = kRestSeconds;
+    SetTimer(window, kRestTimerId, UINT(seconds) * 1000, nullptr);
+}
+
+bool grab_rest_timer(HWND window, WPARAM id) {
+    if (id != kRestTimerId) return false;
+    KillTimer(window, kRestTimerId);
+    if (!g_app.capture.screen_image) grab_release_cache();
+    return true;
 }
 
 bool grab_blit_shown(HDC dc, const DibBlit& blit) {

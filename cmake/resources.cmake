@@ -1,6 +1,6 @@
 # Windows resources: icons generated from text pixel maps, dialog templates
-# in UTF-8 .rc files, compiled by windres into one object; readme.html
-# converted to Shift_JIS.
+# in UTF-8 .rc files, the manifest and the version record, compiled by
+# windres into one object; readme.html converted to Shift_JIS.
 find_program(PYTHON3 NAMES python3 PATHS /usr/bin NO_DEFAULT_PATH REQUIRED)
 find_program(ICONV iconv REQUIRED)
 
@@ -24,7 +24,7 @@ add_custom_command(OUTPUT ${TAMBLE_RC_OBJECT}
   COMMAND ${CMAKE_RC_COMPILER} -O coff -c 65001
           -I ${CMAKE_SOURCE_DIR} -I ${CMAKE_BINARY_DIR}
           -i ${CMAKE_SOURCE_DIR}/resources/tamble.rc -o ${TAMBLE_RC_OBJECT}
-  DEPENDS ${RC_SOURCES} ${RC_HEADERS} ${ICON_OUTPUTS}
+  DEPENDS ${RC_SOURCES} ${RC_HEADERS} ${ICON_OUTPUTS} ${CMAKE_SOURCE_DIR}/resources/tamble.manifest
   COMMENT "resources")
 set_source_files_properties(${TAMBLE_RC_OBJECT} PROPERTIES EXTERNAL_OBJECT TRUE GENERATED TRUE)
 

@@ -24,6 +24,10 @@ constexpr uint32_t UM_CLOSE = kWmUser + 102;               // 1126
 // Timers.
 constexpr uintptr_t kClickTimerId = 120;  // main window, during a capture
 constexpr uint32_t kClickTimerMs = 500;
+// Main window, armed when a capture ends: the kept screen memory goes when
+// it fires (System/RestSeconds, 1 to 3600; tests shorten it).
+constexpr uintptr_t kRestTimerId = 121;
+constexpr int kRestSeconds = 60;
 constexpr uintptr_t kPopupTimerId = 1;    // aspect popup and notice dialog
 constexpr uint32_t kPopupTimerMs = 500;
 constexpr uint32_t kHintTimerMs = 100;    // tooltip hints (thread timer)

@@ -18,9 +18,11 @@ void free_icon(HWND dialog, int control) {
     HWND button = GetDlgItem(dialog, control);
     if (!button) return;
     HANDLE icon = reinterpret_cast<HANDLE>(SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0));
-    if (!icon) return;
-    SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, 0);
-    DestroyIcon(static_cast<HICON>(icon));
+    // The button is not handed a null picture first: the version 6 controls
+    // draw a copy of the icon that the button frees only at its own end, and
+    // replacing it would lose that copy each time the dialog opens. The
+    // button ends with its dialog right after; it draws nothing until then.
+    if (icon) DestroyIcon(static_cast<HICON>(icon));
 }
 
 }  // namespace

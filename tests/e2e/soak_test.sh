@@ -13,7 +13,11 @@
 # a surface) for the windows they were last used with, and the dialogs, boxes
 # and notices fill that cache. A DC that is never released is never reused,
 # so a leaked one still shows after the first cycle.
-# SOAK_CYCLES sets the cycles (scripts/test runs 3, scripts/soak 30).
+# At the end the program rests: the kept screen bitmap and picture block must
+# go, leaving at most 10 MiB of private memory (the rest, a minute for the
+# user, is shortened to 2 s here through System/RestSeconds).
+# SOAK_CYCLES sets the cycles (scripts/test runs 3, scripts/soak 30);
+# XVFB_SIZE the screen (scripts/soak).
 set -u
 . "$(dirname "$0")/../../scripts/lib.sh"
 . "$(dirname "$0")/lib.sh"
@@ -333,7 +337,7 @@ row() {  # row CAPTURES READING
     ROWS+=("$(awk -v n="$1" -v g="$(field gdi "$2")" -v u="$(field user "$2")" \
         -v h="$(field handles "$2")" -v p="$(field private_kb "$2")" -v r="$(field rss_kb "$2")" \
         -v t=$((SECONDS - started)) \
-        'BEGIN { printf "%8d %6d %6d %8d %11.1f %9.1f %7d", n, g, u, h, p / 1024, r / 1024, t }')")
+        'BEGIN { printf "%8s %6d %6d %8d %11.1f %9.1f %7d", n, g, u, h, p / 1024, r / 1024, t }')")
 }
 first=$(settled_resources "$MAIN_CLASS" "$unix")
 echo "    before any capture: $first"
@@ -358,6 +362,23 @@ if [ "$done_cycles" -ge 2 ]; then
     check "private memory (KiB)" no_growth private_kb $GROWTH_PRIVATE_KB "$base" "$reading"
     check "Unix memory (KiB)" no_growth rss_kb $GROWTH_RSS_KB "$base" "$reading"
 fi
+echo "soak: at rest the kept screen memory is given back"
+ini_set System RestSeconds 2
+# A capture ended with Esc arms the rest timer with that time.
+begin_capture && wait_until 10 overlay_has_focus && xdotool key Escape && wait_until 20 overlay_hidden
+# What the program keeps for the screen: a 32-bit bitmap and a 24-bit
+# picture of one pixel more each way.
+read -r sw sh <<< "$(xdpyinfo | awk '/dimensions:/ { split($2, d, "x"); print d[1], d[2] }')"
+kept_kb=$((((sw + 1) * (sh + 1) * 4 + ((sw + 1) * 3 + 3) / 4 * 4 * (sh + 1)) / 1024))
+private_below() {
+    [ "$(field private_kb "$(read_resources "$MAIN_CLASS" "$unix")")" -lt "$1" ]
+}
+check "private memory drops by the kept bitmap and picture ($kept_kb KiB)" \
+    wait_until 30 private_below $(($(field private_kb "$reading") - kept_kb + 1024))
+rest=$(settled_resources "$MAIN_CLASS" "$unix")
+echo "    at rest: $rest"
+row rest "$rest"
+check "at most 10 MiB private memory at rest" test "$(field private_kb "$rest")" -le 10240
 printf '%8s %6s %6s %8s %11s %9s %7s\n' captures gdi user handles private_MiB rss_MiB seconds
 printf '%s\n' "${ROWS[@]}"
 

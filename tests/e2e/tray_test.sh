@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The tray icon and the resident program: the menu of the default options,
-# the icon's return when the shell has forgotten it, the exit item, and two
-# starts at the same moment.
+# The tray icon and the resident program: the notification of the first
+# start, the menu of the default options, the icon's return when the shell
+# has forgotten it, the exit item, and two starts at the same moment.
 set -u
 . "$(dirname "$0")/../../scripts/lib.sh"
 . "$(dirname "$0")/lib.sh"
@@ -16,9 +16,20 @@ trap 'cleanup; rm -rf "$E2E_TMP"' EXIT
 menu_shot() { /usr/bin/import -window "$(menu_window "$1")" "$2" 2>/dev/null; }
 same_image() { [ "$(/usr/bin/compare -metric AE "$1" "$2" null: 2>&1)" = "0" ]; }
 
+# Wine's explorer shows a notification at the icon as a window of its own
+# without a title.
+notification_shown() {
+    local id
+    for id in $(xdotool search --onlyvisible --classname explorer.exe 2>/dev/null); do
+        [ -z "$(xdotool getwindowname "$id" 2>/dev/null)" ] && return 0
+    done
+    return 1
+}
+
 echo "tray: the menu of the default options"
 fresh_settings
 check "program started" start_tamble
+check "the first start shows a notification at the icon" wait_until 10 notification_shown
 check "tray icon shown" wait_until 20 tray_shows_icon
 check "right click on the icon opens the menu" open_tray_menu
 menu_shot tamble.exe "$E2E_TMP/tamble_menu.png"
@@ -97,6 +108,8 @@ for round in 1 2 3 4 5; do
     wait_until 20 grep -q 'readme\.html' "$opened" || ok=0
     responds || ok=0
     check "round $round: one main window, the other start opened the read-me" test $ok = 1
+    # The copy that runs has shown what it shows at its start.
+    [ $round = 1 ] && check "a later start shows no notification" eval '! notification_shown'
     if [ $round = 5 ]; then
         check "the resident copy still captures" begin_capture
         wait_until 10 overlay_has_focus

@@ -218,6 +218,17 @@ TEST(OverlayGeometryGrab, ScalingTruncatesAndResizesToTheScreen) {
     }
 }
 
+// Scaling applies only where the system scales the program: the first
+// reading the system gives decides, and with none the setting stands.
+TEST(OverlayGeometryGrab, ScalingAppliesOnlyToAProgramTheSystemScales) {
+    // {thread context, process, percent in force}: per monitor and system aware, an unaware
+    // thread of an aware process, only IsProcessDPIAware (Windows 7), told nothing.
+    const int cases[][3] = {{2, 1, 100}, {1, 1, 100}, {0, 1, 150}, {-1, 1, 100}, {-1, 0, 150},
+                            {-1, -1, 150}};
+    for (const auto& c : cases)
+        EXPECT_EQ(overlay_scaling_in_force(150, c[0], c[1]), c[2]) << c[0] << " " << c[1];
+}
+
 // Under scaling the system reports the desktop in the program's units while
 // the grab works in the display's pixels: the part copied must be the whole
 // display, not the reported size (which left most of the capture black).

@@ -10,6 +10,7 @@
 #include "state/window_messages.h"
 #include "sys/pump.h"
 #include "tests/unit/test_files.h"
+#include "tests/win/dpi_unaware.h"
 
 namespace {
 
@@ -164,6 +165,14 @@ int deliver_requests() {
 }
 
 TEST_F(MainWindowTest, NoSecondStartOrOutputWhileAPictureIsResized) {
+    // The grab is resized where the system scales the program: a window
+    // made while the thread is not DPI-aware handles its messages so.
+    DestroyWindow(window_);
+    drain();
+    DpiUnawareScope unaware;
+    ASSERT_TRUE(unaware.took());
+    const RECT area = {0, 0, 100, 100};
+    window_ = main_window_create(g_app.instance, area);
     pumped_window = window_;
     pump_set_hook(deliver_requests);
     g_app.flags = kFlagOutputClipboard;  // no box, output to the clipboard

@@ -13,6 +13,7 @@
 #include "image/dib.h"
 #include "image/scale.h"
 #include "sys/pump.h"
+#include "tests/win/dpi_unaware.h"
 
 namespace {
 
@@ -239,6 +240,11 @@ TEST_F(ScreenGrabTest, CaptureGrabUnderScalingIsResizedToTheCoveredArea) {
     // (300, 210)-(363, 258).
     g_app.capture.screen_rect = PixelRect{200, 140, 242, 172};
     g_app.scaling_percent = 150;
+    // A DPI-aware program grabs the screen's pixels 1:1 whatever Scaling says.
+    EXPECT_TRUE(same_block(keep(grab_for_capture()), keep(grab_screen(200, 140, 242, 172))));
+
+    DpiUnawareScope unaware;
+    ASSERT_TRUE(unaware.took());
     PackedDib dib = keep(grab_for_capture());
     PackedDib physical = keep(grab_screen(300, 210, 363, 258));
     PackedDib want = keep(dib_scale(physical, 42, 32));

@@ -44,6 +44,7 @@ int usage() {
                  "       wintool clipboard-clear\n"
                  "       wintool clipboard-seq\n"
                  "       wintool window-rect TITLE\n"
+                 "       wintool shown-rect CLASS\n"
                  "       wintool control-rect TITLE ID\n"
                  "       wintool control-text TITLE ID\n"
                  "         (TITLE a top-level window's title; rectangles on the screen,\n"
@@ -507,8 +508,11 @@ HWND control_of(const char* title, const char* id) {
 // shows: how a test finds a button to click and reads a box's fields.
 int window_query(const char* verb, int argc, char** argv) {
     RECT r;
-    if (!std::strcmp(verb, "window-rect") && argc == 3) {
-        HWND window = FindWindowA(nullptr, argv[2]);
+    if ((!std::strcmp(verb, "window-rect") || !std::strcmp(verb, "shown-rect")) && argc == 3) {
+        // By title, or the shown window of a class (a menu: "#32768").
+        HWND window = verb[0] == 'w' ? FindWindowA(nullptr, argv[2]) : FindWindowA(argv[2], nullptr);
+        while (window && verb[0] == 's' && !IsWindowVisible(window))
+            window = FindWindowExA(nullptr, window, argv[2], nullptr);
         if (!window || !GetWindowRect(window, &r)) return 1;
         print_rect(r);
         return 0;
@@ -558,7 +562,8 @@ int main(int argc, char** argv) {
     const char* verb = argv[1];
     if (!std::strcmp(verb, "first-shown") && argc == 4)
         return first_shown(argv[2], DWORD(number(argv[3])));
-    if (!std::strcmp(verb, "window-rect") || !std::strcmp(verb, "control-rect") ||
+    if (!std::strcmp(verb, "window-rect") || !std::strcmp(verb, "shown-rect") ||
+        !std::strcmp(verb, "control-rect") ||
         !std::strcmp(verb, "control-text"))
         return window_query(verb, argc, argv);
     HWND window = FindWindowA(argv[2], nullptr);
