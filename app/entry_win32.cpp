@@ -26,9 +26,6 @@
 
 namespace {
 
-const int kBoxIconIds[kBoxIconCount] = {IDI_BOX_0, IDI_BOX_1, IDI_BOX_2, IDI_BOX_3,
-                                        IDI_BOX_4, IDI_BOX_5, IDI_BOX_6, IDI_BOX_7};
-
 // Held from the single-instance test until the main window exists, so
 // that a second start made at the same moment waits and then finds the
 // window instead of starting a second resident copy.
@@ -79,18 +76,13 @@ bool program_path_has_backslash() {
     return sjis_last_backslash(path) != nullptr;
 }
 
-void load_box_icons() {
-    for (int i = 0; i < kBoxIconCount; ++i) {
-        g_app.box_icons[i] = static_cast<HICON>(LoadImageA(
-            app_instance(), MAKEINTRESOURCEA(kBoxIconIds[i]), IMAGE_ICON, 16, 16, 0));
-    }
-}
-
+// The boxes load their state icons at their DPI (capture/coordinate_box.h).
 void destroy_box_icons() {
     for (HICON& icon : g_app.box_icons) {
         if (icon) DestroyIcon(icon);
         icon = nullptr;
     }
+    g_app.box_icon_side = 0;
 }
 
 }  // namespace
@@ -119,7 +111,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
     startup_prepare_data_folder(&g_app, appdata);
     const bool first_start = !fs_exists(g_app.ini_path);
     settings_load_kept();
-    load_box_icons();
 
     char windows_dir[MAX_PATH] = {};
     GetWindowsDirectoryA(windows_dir, sizeof windows_dir);

@@ -19,6 +19,7 @@
 #include "state/messages.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
+#include "ui/dpi.h"
 #include "ui/guarded_proc.h"
 
 namespace {
@@ -128,8 +129,8 @@ int tray_add() {
     }
 
     std::memset(&tray_data, 0, sizeof tray_data);
-    g_app.tray_icon = static_cast<HICON>(
-        LoadImageA(app_instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, 16, 16, 0));
+    // The notification area shows its icons at the system's DPI.
+    g_app.tray_icon = load_icon_for_dpi(IDI_APP, system_dpi());
     tray_data.cbSize = sizeof tray_data;
     tray_data.hWnd = g_app.main_window;
     tray_data.uID = IDI_APP;
@@ -243,6 +244,9 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
             break;
         case WM_PAINT:
             overlay_paint(window);
+            return 0;
+        case WM_DPICHANGED:
+            overlay_dpi_changed(window);
             return 0;
         case WM_LBUTTONDOWN:
             overlay_left_button_down(window);

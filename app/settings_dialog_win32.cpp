@@ -16,6 +16,7 @@
 #include "state/warnings.h"
 #include "sys/files.h"
 #include "ui/button_icons.h"
+#include "ui/dpi.h"
 #include "ui/caption_icon.h"
 #include "ui/command_gate.h"
 #include "ui/dialog.h"
@@ -84,8 +85,7 @@ void on_init(HWND dialog, SettingsDialogState* state) {
     char caption[64];
     std::snprintf(caption, sizeof caption, "設定 - %s", kAppCaption);
     SetWindowTextA(dialog, caption);
-    set_caption_icon(dialog);
-    button_icons_set(dialog, kButtons);
+    dialog_icons_set(dialog, kButtons);
     attach_hints(dialog, kSettingsHints);
     show_constraints(dialog);
     const int vk = settings_read_int(kSectionOption, "HotkeyVK", 0);
@@ -198,6 +198,9 @@ INT_PTR CALLBACK settings_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM 
         case WM_INITDIALOG:
             on_init(dialog, state);
             return TRUE;
+        case WM_DPICHANGED:
+            dialog_icons_set(dialog, kButtons, dpi_of_message(wparam));
+            return FALSE;
         case WM_COMMAND:
             gate_run(&state->commands, wparam,
                      [dialog, state](uintptr_t c) { on_command(dialog, state, LOWORD(c)); });

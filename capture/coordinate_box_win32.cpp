@@ -22,6 +22,8 @@
 #include "ui/colour.h"
 #include "ui/command_gate.h"
 #include "ui/dialog.h"
+#include "ui/dpi.h"
+#include "ui/dpi_scale.h"
 #include "ui/guarded_proc.h"
 #include "ui/hints.h"
 #include "ui/notice.h"
@@ -131,6 +133,21 @@ BoxTables tables_of(const BoxState& box) {
                      std::size(kTopLeftFiltered), kTopLeftHints};
 }
 
+const int kBoxIconIds[kBoxIconCount] = {IDI_BOX_0, IDI_BOX_1, IDI_BOX_2, IDI_BOX_3,
+                                        IDI_BOX_4, IDI_BOX_5, IDI_BOX_6, IDI_BOX_7};
+
+// The state icons at the size for `dpi`: loaded with the first box and
+// again for a box at another DPI; the program's end frees them.
+void load_state_icons(int dpi) {
+    const int side = icon_size_for_dpi(dpi);
+    if (g_app.box_icon_side == side) return;
+    for (int i = 0; i < kBoxIconCount; ++i) {
+        if (g_app.box_icons[i]) DestroyIcon(g_app.box_icons[i]);
+        g_app.box_icons[i] = load_icon_for_dpi(kBoxIconIds[i], dpi);
+    }
+    g_app.box_icon_side = side;
+}
+
 void set_state_icon(HWND box, int control, StateIcon icon) {
     SendDlgItemMessageA(box, control, STM_SETICON, WPARAM(g_app.box_icons[icon]), 0);
 }
@@ -192,6 +209,24 @@ void show_constraints(HWND box) {
     SetDlgItemTextA(box, IDC_BOX_WIDTH_TEXT, width_text(g_app.fixed_width).c_str());
 }
 
+// The state icons the box shows, at `dpi`.
+void show_state_icons(HWND box, const BoxState& state, int dpi) {
+    load_state_icons(dpi);
+    show_wheel_axis(box);
+    show_display_mode(box);
+    if (!state.bottom_right) return;
+    if (g_app.aspect > 0) show_aspect_release(box);
+    show_fixed(box);
+}
+
+// Moved to a monitor of another DPI: the icons at the new size; the box's
+// size and font are the system's.
+void on_dpi_changed(HWND box, const BoxState& state, int dpi) {
+    const BoxTables t = tables_of(state);
+    button_icons_set(box, t.buttons, t.button_count, dpi);
+    show_state_icons(box, state, dpi);
+}
+
 void on_init(HWND box, BoxState* state) {
     state->shown = true;
     g_app.capture.capture_flags |= kCaptureBoxOpen;
@@ -202,18 +237,13 @@ void on_init(HWND box, BoxState* state) {
         filter_subclass_install(GetDlgItem(box, t.filtered[i]));
     attach_hints(box, t.hints);
     // No caption icon: a tool window's caption never draws one.
-    button_icons_set(box, t.buttons, t.button_count);
-    show_wheel_axis(box);
-    show_display_mode(box);
-    if (state->bottom_right) {
-        if (g_app.aspect > 0)
-            show_aspect_release(box);
-        else
-            ShowWindow(GetDlgItem(box, IDC_BOX_ASPECT_RELEASE), SW_HIDE);
-        show_fixed(box);
-    } else {
+    const int dpi = window_dpi(box);
+    button_icons_set(box, t.buttons, t.button_count, dpi);
+    show_state_icons(box, *state, dpi);
+    if (!state->bottom_right)
         show_constraints(box);
-    }
+    else if (g_app.aspect <= 0)
+        ShowWindow(GetDlgItem(box, IDC_BOX_ASPECT_RELEASE), SW_HIDE);
     PostMessageA(box, UM_BOX_REFRESH, 0, 0);
 }
 
@@ -424,6 +454,9 @@ INT_PTR CALLBACK box_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam) 
         case WM_DESTROY:
             on_destroy(box, *state);
             return TRUE;
+        case WM_DPICHANGED:
+            on_dpi_changed(box, *state, dpi_of_message(wparam));
+            return FALSE;
         case UM_BOX_REFRESH:
             on_refresh(box, *state);
             return TRUE;

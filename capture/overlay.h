@@ -21,6 +21,10 @@ void capture_end();
 // the default processing (a box is open).
 bool overlay_set_cursor(LRESULT* result);
 void overlay_paint(HWND window);
+// WM_DPICHANGED: the overlay keeps covering every monitor, whatever their
+// DPI (the rectangle the system suggests would fit it to one), and is
+// painted again, its marks at the new size.
+void overlay_dpi_changed(HWND window);
 // A click decides the corner. With a box open (the overlay is then
 // inactive, so the click also brings WM_MOUSEACTIVATE, which does not count)
 // one click moves the corner there and a second within the click time acts

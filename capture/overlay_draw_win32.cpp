@@ -5,6 +5,7 @@
 #include "state/app_state.h"
 #include "capture/overlay_geometry.h"
 #include "capture/screen_grab.h"
+#include "ui/dpi.h"
 
 namespace {
 
@@ -35,6 +36,11 @@ public:
 private:
     HCURSOR previous_;
 };
+
+// The magnifier's cell side at the overlay's DPI.
+int magnifier_cell() {
+    return overlay_magnifier_cell_for_dpi(window_dpi(g_app.capture.draw_window));
+}
 
 bool image_locked() { return g_app.capture.screen_header && g_app.capture.screen_bits; }
 
@@ -134,7 +140,7 @@ void draw_magnifier(PixelPoint p) {
     image.height = image_height();
     image.stride = g_app.capture.screen_stride;
     MagnifierCell cells[kMagnifierCells * kMagnifierCells];
-    const int count = overlay_magnifier_cells(p, image, cells);
+    const int count = overlay_magnifier_cells(p, image, cells, magnifier_cell());
     OverlayDc dc;
     for (int i = 0; i < count; ++i) {
         HBRUSH brush = CreateSolidBrush(COLORREF(cells[i].colour));
@@ -147,7 +153,7 @@ void restore_magnifier(PixelPoint p) {
     overlay_draw_forget();
     if (!image_locked()) return;
     OverlayDc dc;
-    copy_from_image(dc.get(), overlay_magnifier_restore(p, image_height()));
+    copy_from_image(dc.get(), overlay_magnifier_restore(p, image_height(), magnifier_cell()));
 }
 
 void paint_cover_top_left(PixelPoint p) {

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "ui/dpi_scale.h"
+
 namespace {
 
 // A fill from origin and signed extents. A negative extent covers the
@@ -52,32 +54,36 @@ void overlay_frame_edges(PixelPoint tl, PixelPoint br, PixelRect edges[4]) {
     edges[3] = signed_fill(br.x, br.y, tl.x - br.x, 1);
 }
 
+int overlay_magnifier_cell_for_dpi(int dpi) { return scale_for_dpi(kMagnifierCellSize, dpi); }
+
 int overlay_magnifier_cells(PixelPoint p, const ImageView& image,
-                            MagnifierCell cells[kMagnifierCells * kMagnifierCells]) {
+                            MagnifierCell cells[kMagnifierCells * kMagnifierCells], int cell) {
     int count = 0;
     if (!image.bits) return 0;
+    const int half = kMagnifierCells * cell / 2;
     for (int i = 0; i < kMagnifierCells; ++i) {
         const int y = p.y + i - kMagnifierCells / 2;
         if (y < 0 || y >= image.height) continue;
         const uint8_t* row = image.bits + static_cast<size_t>(image.height - 1 - y) * image.stride;
-        const int top = p.y - kMagnifierHalf + kMagnifierCellSize * i;
+        const int top = p.y - half + cell * i;
         for (int j = 0; j < kMagnifierCells; ++j) {
             const int x = p.x + j - kMagnifierCells / 2;
             if (x < 0 || x >= image.width) continue;
             const uint8_t* px = row + 3 * static_cast<size_t>(x);
-            const int left = p.x - kMagnifierHalf + kMagnifierCellSize * j;
-            MagnifierCell& cell = cells[count++];
-            cell.rect = PixelRect{left, top, left + kMagnifierCellSize, top + kMagnifierCellSize};
-            cell.colour = uint32_t(px[2]) | uint32_t(px[1]) << 8 | uint32_t(px[0]) << 16;
+            const int left = p.x - half + cell * j;
+            MagnifierCell& out = cells[count++];
+            out.rect = PixelRect{left, top, left + cell, top + cell};
+            out.colour = uint32_t(px[2]) | uint32_t(px[1]) << 8 | uint32_t(px[0]) << 16;
         }
     }
     return count;
 }
 
-DibBlit overlay_magnifier_restore(PixelPoint p, int image_height) {
-    const int left = p.x - kMagnifierHalf;
-    const int top = p.y - kMagnifierHalf;
-    return DibBlit{left, top, kMagnifierSize, kMagnifierSize, left, image_height - top - kMagnifierSize};
+DibBlit overlay_magnifier_restore(PixelPoint p, int image_height, int cell) {
+    const int size = kMagnifierCells * cell;
+    const int left = p.x - size / 2;
+    const int top = p.y - size / 2;
+    return DibBlit{left, top, size, size, left, image_height - top - size};
 }
 
 CoverPlan overlay_cover_top_left(PixelPoint p, int width, int height, int image_height) {

@@ -11,9 +11,13 @@
 #include "sys/handles.h"
 
 constexpr int kMagnifierCells = 5;     // cells per row and column
-constexpr int kMagnifierCellSize = 5;  // screen pixels per cell side
+constexpr int kMagnifierCellSize = 5;  // screen pixels per cell side at 96 DPI
 constexpr int kMagnifierHalf = 12;     // square reaches this far from the corner
 constexpr int kMagnifierSize = kMagnifierCells * kMagnifierCellSize;
+
+// The magnifier's cell side at the overlay's DPI: it grows with the marks'
+// window, while each cell still shows one screen pixel.
+int overlay_magnifier_cell_for_dpi(int dpi);
 
 // The locked 24-bit grabbed image as the drawing code reads it.
 struct ImageView {
@@ -60,13 +64,15 @@ void overlay_crosshair_lines(PixelPoint p, int width, int height, PixelRect line
 // one-pixel outline.
 void overlay_frame_edges(PixelPoint tl, PixelPoint br, PixelRect edges[4]);
 
-// The painted cells of the magnifier at p, in row order; cells whose image
-// pixel lies outside the image are left out. Returns the number written.
+// The painted cells of the magnifier at p, `cell` pixels a side, in row
+// order; cells whose image pixel lies outside the image are left out.
+// Returns the number written.
 int overlay_magnifier_cells(PixelPoint p, const ImageView& image,
-                            MagnifierCell cells[kMagnifierCells * kMagnifierCells]);
+                            MagnifierCell cells[kMagnifierCells * kMagnifierCells],
+                            int cell = kMagnifierCellSize);
 
 // The copy that puts the image back under the magnifier's square at p.
-DibBlit overlay_magnifier_restore(PixelPoint p, int image_height);
+DibBlit overlay_magnifier_restore(PixelPoint p, int image_height, int cell = kMagnifierCellSize);
 
 // The covered display while the top-left corner is chosen: a client area
 // of width x height, the image `image_height` rows high.

@@ -149,6 +149,8 @@ void overlay_paint(HWND window) {
     EndPaint(window, &ps);
 }
 
+void overlay_dpi_changed(HWND window) { InvalidateRect(window, nullptr, FALSE); }
+
 bool overlay_timer(HWND window, WPARAM id) {
     if (id != kClickTimerId) return false;
     act_on_click(window, selection_click_timer(left_button_down()));

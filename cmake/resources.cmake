@@ -11,7 +11,7 @@ foreach(src ${ICON_SOURCES})
   set(out ${CMAKE_BINARY_DIR}/icons/${name}.ico)
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
-    COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/icongen.py ${out} ${src}
+    COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/icongen.py --also 16,20,24,32 ${out} ${src}
     DEPENDS ${src} ${CMAKE_SOURCE_DIR}/tools/icongen.py
     COMMENT "icon ${name}.ico")
   list(APPEND ICON_OUTPUTS ${out})

@@ -14,6 +14,7 @@
 #include "sys/files.h"
 #include "sys/paths.h"
 #include "ui/button_icons.h"
+#include "ui/dpi.h"
 #include "ui/caption_icon.h"
 #include "ui/command_gate.h"
 #include "ui/dialog.h"
@@ -103,8 +104,7 @@ void show_scrap(HWND dialog, const OutputSettingsState& state) {
 void on_init(HWND dialog, OutputSettingsState* state) {
     place_at_cursor(dialog);
     attach_hints(dialog, kOutputHints);
-    set_caption_icon(dialog);
-    button_icons_set(dialog, kButtons);
+    dialog_icons_set(dialog, kButtons);
     if (g_app.flags & kFlagOutputFile) set_checked(dialog, IDC_OUT_FILE, true);
     if (g_app.flags & kFlagOutputClipboard) set_checked(dialog, IDC_OUT_CLIPBOARD, true);
     if (g_app.flags & kFlagOutputBase64) set_checked(dialog, IDC_OUT_BASE64, true);
@@ -292,6 +292,9 @@ INT_PTR CALLBACK output_settings_proc(HWND dialog, UINT message, WPARAM wparam, 
         case WM_INITDIALOG:
             on_init(dialog, state);
             return TRUE;
+        case WM_DPICHANGED:
+            dialog_icons_set(dialog, kButtons, dpi_of_message(wparam));
+            return FALSE;
         case UM_APPLY_KIND:
             apply_kind(dialog);
             return TRUE;

@@ -17,6 +17,7 @@
 #include "state/warnings.h"
 #include "state/window_messages.h"
 #include "ui/button_icons.h"
+#include "ui/dpi.h"
 #include "ui/caption_icon.h"
 #include "ui/command_gate.h"
 #include "ui/dialog.h"
@@ -212,6 +213,9 @@ INT_PTR CALLBACK title_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lpa
             SetDlgItemTextA(dialog, IDC_SCRAP_TITLE, scrap->title);
             SetDlgItemTextA(dialog, IDC_SCRAP_SUBTITLE, scrap->subtitle);
             return TRUE;
+        case WM_DPICHANGED:
+            set_caption_icon(dialog, dpi_of_message(wparam));
+            return FALSE;
         case WM_COMMAND:
             if (LOWORD(wparam) == IDOK) {
                 const size_t limit = kScrapTitleSize - 1;
@@ -326,8 +330,7 @@ void on_external_edit(HWND dialog, ScrapEditorState* e) {
 void on_init(HWND dialog, ScrapEditorState* e) {
     place_at_cursor(dialog);
     attach_hints(dialog, kEditorHints);
-    set_caption_icon(dialog);
-    button_icons_set(dialog, kButtons);
+    dialog_icons_set(dialog, kButtons);
     // Longer headings and links would not be read back as such (the limit
     // counts characters; storing cuts what is longer in bytes).
     SendDlgItemMessageA(dialog, IDC_SCRAP_HEADING, EM_LIMITTEXT, kScrapPartLimit, 0);
@@ -414,6 +417,9 @@ INT_PTR CALLBACK editor_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
         case WM_INITDIALOG:
             on_init(dialog, e);
             return TRUE;
+        case WM_DPICHANGED:
+            dialog_icons_set(dialog, kButtons, dpi_of_message(wparam));
+            return FALSE;
         case WM_DRAWITEM:
             if (wparam != IDC_SCRAP_PREVIEW) return FALSE;
             on_draw_preview(*e, reinterpret_cast<const DRAWITEMSTRUCT*>(lparam));

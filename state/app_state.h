@@ -134,6 +134,7 @@ struct AppState {
     IconHandle tray_icon = nullptr;
     int hotkey_id = 0;
     IconHandle box_icons[kBoxIconCount] = {};
+    int box_icon_side = 0;  // the side box_icons were loaded at; 0: none yet
 
     // Paths (Shift_JIS, NUL-terminated).
     char data_folder[kPathSize] = {};

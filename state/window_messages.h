@@ -20,6 +20,8 @@ constexpr uint32_t UM_LINK_APP = kWmUser + 79;             // 1103
 constexpr uint32_t UM_TRAY = kWmUser + 100;                // 1124
 constexpr uint32_t UM_OPEN = kWmUser + 101;                // 1125
 constexpr uint32_t UM_CLOSE = kWmUser + 102;               // 1126
+// A window lays itself out again after the system scaled it for a new DPI.
+constexpr uint32_t UM_DPI_LAYOUT = kWmUser + 103;          // 1127
 
 // Timers.
 constexpr uintptr_t kClickTimerId = 120;  // main window, during a capture

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Turn a text pixel map into a Windows .ico file.
 
-Usage: python3 tools/icongen.py OUT.ico IN.txt
+Usage: python3 tools/icongen.py [--also N,N,...] OUT.ico IN.txt
 
 Source format (UTF-8 or ASCII text):
 
@@ -23,6 +23,14 @@ source order: BITMAPINFOHEADER with the height doubled, bottom-up colour rows,
 then the 1-bit AND mask with rows padded to four bytes. Fully transparent
 pixels are stored as all-zero BGRA with the mask bit set, so systems that
 ignore the alpha channel still see them as transparent.
+
+--also lists further sides the icon is shown at (20, 24, 32 for 120, 144
+and 192 DPI). Each one the source does not draw is made from the largest
+drawn size that fits it a whole number of times: every pixel becomes a
+square of that many pixels, centred in a transparent margin. So an icon is
+never resampled between pixels, and its lines stay sharp at every scale.
+These entries follow the drawn ones, so a system that takes an icon's
+first entry as its own size still finds the first drawn one.
 """
 
 import os
@@ -152,6 +160,36 @@ def image_data(size, rows):
     return header + bytes(xor) + bytes(mask)
 
 
+def derived_image(size, images):
+    """A size x size image from the largest drawn image whose whole multiple
+    fits: each pixel a square of that many pixels, centred; None when no
+    drawn image fits."""
+    fitting = [(n, rows) for n, rows in images if n <= size]
+    if not fitting:
+        return None
+    n, rows = max(fitting, key=lambda image: image[0])
+    factor = size // n
+    margin = (size - n * factor) // 2
+    clear = (0, 0, 0, 0)
+    out = [[clear] * size for _ in range(size)]
+    for y in range(n * factor):
+        for x in range(n * factor):
+            out[margin + y][margin + x] = rows[y // factor][x // factor]
+    return out
+
+
+def with_derived_sizes(images, sizes):
+    """`images` followed by an entry for each side in `sizes` that no drawn
+    image has, in ascending order."""
+    drawn = {n for n, _ in images}
+    result = list(images)
+    for size in sorted(set(sizes) - drawn):
+        rows = derived_image(size, images)
+        if rows is not None:
+            result.append((size, rows))
+    return result
+
+
 def build_ico(images):
     """The whole .ico file for a list of (size, rows)."""
     count = len(images)
@@ -168,8 +206,18 @@ def build_ico(images):
 
 
 def main(argv):
+    also = []
+    if len(argv) == 5 and argv[1] == "--also":
+        try:
+            also = [int(v, 10) for v in argv[2].split(",")]
+        except ValueError:
+            also = [0]
+        if any(v < 1 or v > MAX_SIZE for v in also):
+            sys.stderr.write("--also: sides from 1 to %d, separated by commas\n" % MAX_SIZE)
+            return 2
+        argv = argv[:1] + argv[3:]
     if len(argv) != 3:
-        sys.stderr.write("usage: %s OUT.ico IN.txt\n" % argv[0])
+        sys.stderr.write("usage: %s [--also N,N,...] OUT.ico IN.txt\n" % argv[0])
         return 2
     out_path, in_path = argv[1], argv[2]
     try:
@@ -183,7 +231,7 @@ def main(argv):
     except SourceError as e:
         sys.stderr.write("%s\n" % e)
         return 1
-    data = build_ico(images)
+    data = build_ico(with_derived_sizes(images, also))
     # Write beside the target and rename, so a failed run never leaves a
     # truncated icon for the resource compiler to pick up.
     tmp_path = out_path + ".tmp"

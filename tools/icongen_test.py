@@ -182,6 +182,30 @@ class SourceErrorTest(unittest.TestCase):
         self.assertIn("none.txt", proc.stderr)
 
 
+class DerivedSizesTest(unittest.TestCase):
+    def test_whole_multiples_centred_after_the_drawn_sizes(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            src, out = os.path.join(tmp, "in.txt"), os.path.join(tmp, "out.ico")
+            with open(src, "w", encoding="utf-8") as f:
+                f.write(SAMPLE)
+            proc = subprocess.run([sys.executable, GENERATOR, "--also", "2,4,12", out, src],
+                                  capture_output=True, text=True)
+            self.assertEqual(proc.returncode, 0, proc.stderr)
+            with open(out, "rb") as f:
+                images = {w: rows for w, _, rows, _ in read_ico(f.read())}
+        self.assertEqual(list(images), [5, 2, 4, 12])  # 2 is drawn: not made again
+        expected = sample_expected()
+
+        def doubled(rows):
+            return [[p for p in row for _ in (0, 1)] for row in rows for _ in (0, 1)]
+        # 4: the 2x2 image doubled; 12: the 5x5 one doubled in a margin of one.
+        self.assertEqual(images[4], doubled(expected[2]))
+        clear = (0, 0, 0, 0)
+        self.assertEqual(images[12][0], [clear] * 12)
+        self.assertEqual([row[1:11] for row in images[12][1:11]], doubled(expected[5]))
+        self.assertEqual([row[0] for row in images[12]], [clear] * 12)
+
+
 class ProgramIconTest(unittest.TestCase):
     def test_app_icon_has_tray_and_caption_sizes(self):
         with open(os.path.join(ROOT, "resources", "icons", "app.txt"), encoding="utf-8") as f:

@@ -6,21 +6,36 @@
 
 #include <cstddef>
 
-// The 16x16 icon resource `icon` on button `control`.
+#include "ui/caption_icon.h"
+
+// The icon resource `icon` on button `control`, 16x16 at 96 DPI.
 struct ButtonIcon {
     int control;
     int icon;
 };
 
-void button_icons_set(HWND dialog, const ButtonIcon* table, size_t count);
+// Sets each icon at the size for `dpi`, or for the dialog's DPI when `dpi`
+// is 0. Called again with the DPI of WM_DPICHANGED, it replaces the icons
+// (the version 6 buttons then keep their copies of the old ones until they
+// end: a move to a monitor of another DPI is rare).
+void button_icons_set(HWND dialog, const ButtonIcon* table, size_t count, int dpi = 0);
 // Takes each icon back from its button and destroys it.
 void button_icons_free(HWND dialog, const ButtonIcon* table, size_t count);
 
 template <size_t N>
-void button_icons_set(HWND dialog, const ButtonIcon (&table)[N]) {
-    button_icons_set(dialog, table, N);
+void button_icons_set(HWND dialog, const ButtonIcon (&table)[N], int dpi = 0) {
+    button_icons_set(dialog, table, N, dpi);
 }
 template <size_t N>
 void button_icons_free(HWND dialog, const ButtonIcon (&table)[N]) {
     button_icons_free(dialog, table, N);
+}
+
+// A dialog's caption icon and button icons at `dpi` (0: the dialog's own):
+// set when it opens and again with the DPI of WM_DPICHANGED, whose other
+// work (the dialog's size and font) the dialog leaves to the system.
+template <size_t N>
+void dialog_icons_set(HWND dialog, const ButtonIcon (&table)[N], int dpi = 0) {
+    set_caption_icon(dialog, dpi);
+    button_icons_set(dialog, table, N, dpi);
 }

@@ -1,13 +1,13 @@
 #include "ui/button_icons.h"
 
-#include "state/instance.h"
+#include "ui/dpi.h"
 
 namespace {
 
-void set_icon(HWND dialog, const ButtonIcon& b) {
+void set_icon(HWND dialog, const ButtonIcon& b, int dpi) {
     HWND button = GetDlgItem(dialog, b.control);
     if (!button) return;
-    HANDLE icon = LoadImageA(app_instance(), MAKEINTRESOURCEA(b.icon), IMAGE_ICON, 16, 16, 0);
+    HICON icon = load_icon_for_dpi(b.icon, dpi);
     if (!icon) return;
     HANDLE old = reinterpret_cast<HANDLE>(
         SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(icon)));
@@ -27,8 +27,9 @@ void free_icon(HWND dialog, int control) {
 
 }  // namespace
 
-void button_icons_set(HWND dialog, const ButtonIcon* table, size_t count) {
-    for (size_t i = 0; i < count; ++i) set_icon(dialog, table[i]);
+void button_icons_set(HWND dialog, const ButtonIcon* table, size_t count, int dpi) {
+    if (dpi <= 0) dpi = window_dpi(dialog);
+    for (size_t i = 0; i < count; ++i) set_icon(dialog, table[i], dpi);
 }
 
 void button_icons_free(HWND dialog, const ButtonIcon* table, size_t count) {

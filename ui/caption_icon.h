@@ -3,5 +3,7 @@
 
 #include <windows.h>
 
-void set_caption_icon(HWND dialog);
+// At the caption's small icon size for `dpi`, or for the dialog's DPI when
+// `dpi` is 0 (WM_DPICHANGED sets it again with the new DPI).
+void set_caption_icon(HWND dialog, int dpi = 0);
 void destroy_caption_icon();

@@ -3,6 +3,7 @@
 #include "state/app_state.h"
 #include "state/instance.h"
 #include "resources/resource_ids.h"
+#include "ui/dpi.h"
 
 namespace {
 
@@ -11,12 +12,11 @@ HICON caption_icon;
 
 }  // namespace
 
-void set_caption_icon(HWND dialog) {
+void set_caption_icon(HWND dialog, int dpi) {
     destroy_caption_icon();
-    HINSTANCE instance = app_instance();
-    caption_icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON,
-                                                 GetSystemMetrics(SM_CXSMICON),
-                                                 GetSystemMetrics(SM_CYSMICON), 0));
+    const int side = small_icon_metric(dpi > 0 ? dpi : window_dpi(dialog));
+    caption_icon = static_cast<HICON>(
+        LoadImageA(app_instance(), MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, side, side, 0));
     if (caption_icon) SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(caption_icon));
 }
 

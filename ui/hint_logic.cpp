@@ -59,13 +59,13 @@ std::vector<std::string> hint_lines(const char* text) {
 }
 
 PixelPoint hint_position(const PixelRect& rect, int width, int height, PixelPoint origin,
-                         const PixelRect& monitor) {
+                         const PixelRect& monitor, int gap) {
     const int h2 = (rect.bottom - rect.top) / 2;
     int x = rect.left + (rect.right - rect.left) / 2 - width / 2 + origin.x;
     const int yc = rect.top + h2 + origin.y;
     if (x + width > monitor.right) x = monitor.right - width;
     if (x < monitor.left) x = monitor.left;
-    const int d = h2 + kHintGap;
+    const int d = h2 + gap;
     const int y = yc + height + d < monitor.bottom ? yc + d : yc - d - height;
     return PixelPoint{x, y};
 }

@@ -53,6 +53,7 @@ std::vector<std::string> hint_lines(const char* text);
 // Where a hint of width x height goes for a control at `rect` (owner
 // client coordinates): centred under it, or above when it would pass the
 // monitor's bottom; pulled left onto the monitor. `origin` is the client
-// area's top-left on the screen; the result is in screen coordinates.
+// area's top-left on the screen; the result is in screen coordinates. `gap`
+// is kHintGap at the owner's DPI.
 PixelPoint hint_position(const PixelRect& rect, int width, int height, PixelPoint origin,
-                         const PixelRect& monitor);
+                         const PixelRect& monitor, int gap = kHintGap);

@@ -5,6 +5,8 @@
 
 #include "state/app_state.h"
 #include "state/instance.h"
+#include "ui/dpi.h"
+#include "ui/dpi_scale.h"
 #include "ui/guarded_proc.h"
 #include "ui/hint_logic.h"
 #include "ui/monitors.h"
@@ -29,19 +31,22 @@ struct Hints {
     HWND owner = nullptr;
     const HintEntry* table = nullptr;
     std::vector<Target> targets;
+    SIZE owner_size = {};  // the client size the targets were read at
     HintClock clock;
     HWND window = nullptr;
     RECT shown_rect = {};
     std::vector<HintLine> lines;
     int widest = 0;
     int line_height = 0;
+    int dpi = kBaseDpi;  // the owner's, when the hint was measured
     bool busy = false;  // re-entry guard of show_hint
     bool class_registered = false;
     UINT_PTR timer = 0;
 } hints;
 
-HFONT create_hint_font() {
-    return CreateFontA(12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+// The hint's 12-pixel font at the owner's DPI.
+HFONT create_hint_font(int dpi) {
+    return CreateFontA(scale_for_dpi(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                        OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x31, "ＭＳ Ｐゴシック");
 }
 
@@ -62,17 +67,19 @@ void destroy_hint_window() {
     hints.window = nullptr;
 }
 
+int hint_margin() { return scale_for_dpi(kHintMargin, hints.dpi); }
+int hint_width() { return hints.widest + 2 * hint_margin(); }
+int hint_height() { return hints.line_height * int(hints.lines.size()) + 2 * hint_margin(); }
+
 LRESULT CALLBACK hint_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
     switch (message) {
         case WM_CREATE:
             hints.window = window;
-            SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             return 0;
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = BeginPaint(window, &ps);
-            HFONT font = create_hint_font();
+            HFONT font = create_hint_font(hints.dpi);
             HGDIOBJ old_font = font ? SelectObject(dc, font) : nullptr;
             SetTextColor(dc, RGB(0, 0, 0));
             SetBkColor(dc, RGB(255, 255, 255));
@@ -80,12 +87,12 @@ LRESULT CALLBACK hint_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
             HBRUSH brush = CreateSolidBrush(kHintBackground);
             HGDIOBJ old_brush = SelectObject(dc, brush);
             HGDIOBJ old_pen = SelectObject(dc, GetStockObject(BLACK_PEN));
-            Rectangle(dc, 0, 0, hints.widest + 2 * kHintMargin,
-                      hints.line_height * int(hints.lines.size()) + 2 * kHintMargin);
+            Rectangle(dc, 0, 0, hint_width(), hint_height());
+            const int margin = hint_margin();
             for (size_t i = 0; i < hints.lines.size(); ++i) {
                 const std::string& line = hints.lines[i].text;
                 if (!line.empty())
-                    TextOutA(dc, kHintMargin, kHintMargin + int(i) * hints.line_height,
+                    TextOutA(dc, margin, margin + int(i) * hints.line_height,
                              line.c_str(), int(line.size()));
             }
             SelectObject(dc, old_pen);
@@ -99,6 +106,9 @@ LRESULT CALLBACK hint_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
             return 0;
         }
         case WM_CLOSE:
+        case WM_DPICHANGED:
+            // Measured for the DPI it was shown at; the next rest measures
+            // it afresh.
             DestroyWindow(window);
             return 0;
         case WM_DESTROY:
@@ -112,9 +122,10 @@ LRESULT CALLBACK hint_proc(HWND window, UINT message, WPARAM wparam, LPARAM lpar
 bool measure(const char* text) {
     hints.lines.clear();
     hints.widest = hints.line_height = 0;
+    hints.dpi = window_dpi(hints.owner);
     HDC dc = GetDC(hints.owner);
     if (!dc) return false;
-    HFONT font = create_hint_font();
+    HFONT font = create_hint_font(hints.dpi);
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     for (const std::string& line : hint_lines(text)) {
         SIZE size = {0, 0};
@@ -164,8 +175,8 @@ void show_hint(const char* text, const RECT& rect) {
         wc.lpszClassName = kHintClass;
         hints.class_registered = RegisterClassA(&wc) != 0;
     }
-    const int width = hints.widest + 2 * kHintMargin;
-    const int height = hints.line_height * int(hints.lines.size()) + 2 * kHintMargin;
+    const int width = hint_width();
+    const int height = hint_height();
     POINT origin = {0, 0};
     ClientToScreen(hints.owner, &origin);
     RECT owner_rect;
@@ -173,16 +184,51 @@ void show_hint(const char* text, const RECT& rect) {
     const RECT m = monitor_rect_for(owner_rect);
     const PixelPoint at = hint_position(PixelRect{rect.left, rect.top, rect.right, rect.bottom},
                                         width, height, PixelPoint{origin.x, origin.y},
-                                        PixelRect{m.left, m.top, m.right, m.bottom});
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kHintClass, "", WS_POPUP | WS_VISIBLE, at.x,
-                                  at.y, width, height, hints.owner, nullptr, instance, nullptr);
-    // The hint never keeps the focus.
-    if (window) SetActiveWindow(hints.owner);
+                                        PixelRect{m.left, m.top, m.right, m.bottom},
+                                        scale_for_dpi(kHintGap, hints.dpi));
+    // A top-most popup above its owner, shown without taking the
+    // activation: activating the owner again after a visible creation put
+    // the owner back over its hint.
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOACTIVATE, kHintClass,
+                                  "", WS_POPUP, at.x, at.y, width, height, hints.owner, nullptr,
+                                  instance, nullptr);
+    if (window)
+        SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+SIZE client_size(HWND window) {
+    RECT r = {};
+    GetClientRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+// The controls' rectangles in the owner's client area, read again when the
+// owner changes size (the system scales a dialog moved to a monitor of
+// another DPI).
+void read_targets() {
+    hints.targets.clear();
+    for (const HintEntry* e = hints.table; e->control; ++e) {
+        Target t{GetDlgItem(hints.owner, e->control), RECT{}};
+        RECT r;
+        if (t.control && GetWindowRect(t.control, &r)) {
+            POINT tl = {r.left, r.top};
+            ScreenToClient(hints.owner, &tl);
+            t.rect = RECT{tl.x, tl.y, tl.x + (r.right - r.left), tl.y + (r.bottom - r.top)};
+        }
+        hints.targets.push_back(t);
+    }
+    hints.owner_size = client_size(hints.owner);
 }
 
 void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
     POINT screen, p;
     if (!hints.owner || !IsWindow(hints.owner) || !cursor_in_owner(&screen, &p)) return;
+    const SIZE size = client_size(hints.owner);
+    if (size.cx != hints.owner_size.cx || size.cy != hints.owner_size.cy) {
+        hide_hint();
+        read_targets();
+    }
     HintInput in;
     in.enabled = g_app.hints_enabled != 0;
     in.button_down = GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0;
@@ -208,20 +254,10 @@ void CALLBACK tick(HWND, UINT, UINT_PTR, DWORD) {
 }  // namespace
 
 void attach_hints(HWND dialog, const HintEntry* table) {
-    hints.targets.clear();
-    for (const HintEntry* e = table; e->control; ++e) {
-        Target t{GetDlgItem(dialog, e->control), RECT{}};
-        RECT r;
-        if (t.control && GetWindowRect(t.control, &r)) {
-            POINT tl = {r.left, r.top};
-            ScreenToClient(dialog, &tl);
-            t.rect = RECT{tl.x, tl.y, tl.x + (r.right - r.left), tl.y + (r.bottom - r.top)};
-        }
-        hints.targets.push_back(t);
-    }
     destroy_hint_window();
     hints.owner = dialog;
     hints.table = table;
+    read_targets();
     // An unknown position rests nowhere: the wait starts with the first
     // position read.
     POINT screen, p;

@@ -10,5 +10,5 @@ INT_PTR show_notice(HWND owner, const char* caption, const char* text);
 // The keyboard help, which stays until closed; owned by the open box, else
 // by the main window.
 void show_keyboard_help(HWND owner);
-// Width and height of the text in the program's 12-pixel UI font.
-SIZE measure_text(const char* text, int length, HDC reference);
+// Width and height of the text in the program's 12-pixel UI font, at `dpi`.
+SIZE measure_text(const char* text, int length, HDC reference, int dpi);

@@ -1,5 +1,9 @@
 #include "ui/notice_layout.h"
 
+#include <cstdint>
+
+#include "ui/dpi_scale.h"
+
 const char kKeyboardHelpCaption[] = "キーボード操作 - Tamble";
 const char kKeyboardHelpText[] =
     "↑,↓,←,→,(U,D,L,R)\t座標を移動する　　　\r\n"
@@ -44,11 +48,19 @@ NoticeLayout notice_layout(const NoticeExtent& extent, const NoticeTemplate& t) 
     // which is about one more line of the 12-pixel font.
     int extra = (2 * (extent.lines - 1) * t.edit_height) / 3;
     out.resize = true;
-    out.window_width = extent.widest + 60;
+    out.window_width = extent.widest + scale_for_dpi(60, t.dpi);
     out.window_height = t.window_height + extra;
-    out.edit_width = extent.widest + 10;
+    out.edit_width = extent.widest + scale_for_dpi(10, t.dpi);
     out.edit_height = t.edit_height + extra;
-    out.button_x = extent.widest / 2 - 20;
+    out.button_x = extent.widest / 2 - scale_for_dpi(20, t.dpi);
     out.button_y = t.button_top + extra;
     return out;
+}
+
+NoticeTemplate notice_template_at(const NoticeTemplate& t, int dpi) {
+    const int from = t.dpi > 0 ? t.dpi : kBaseDpi;
+    if (dpi <= 0 || dpi == from) return t;
+    auto at = [&](int v) { return int((int64_t(v) * dpi + from / 2) / from); };
+    return NoticeTemplate{at(t.window_height), at(t.edit_left), at(t.edit_top),
+                          at(t.edit_height),   at(t.button_top), dpi};
 }

@@ -24,15 +24,20 @@ struct NoticeExtent {
 typedef int (*NoticeMeasure)(const char* line, int length, void* context);
 NoticeExtent notice_measure(const char* text, NoticeMeasure measure, void* context);
 
-// The template's geometry in pixels: the window's height, the text field's
-// client-relative top-left and height, the button's client-relative top.
+// The template's geometry in pixels at the dialog's DPI: the window's
+// height, the text field's client-relative top-left and height, the
+// button's client-relative top. A `dpi` of 0 counts as 96.
 struct NoticeTemplate {
     int window_height;
     int edit_left;
     int edit_top;
     int edit_height;
     int button_top;
+    int dpi;
 };
+
+// The same template shown at `dpi` (the dialog moved to another monitor).
+NoticeTemplate notice_template_at(const NoticeTemplate& t, int dpi);
 
 // What opening changes. When `resize` is false the dialog keeps its
 // template size (nothing measurable in the text).
@@ -46,6 +51,8 @@ struct NoticeLayout {
     int button_y;
 };
 
+// `extent` is measured in the template's DPI; the room around the text
+// grows with it.
 NoticeLayout notice_layout(const NoticeExtent& extent, const NoticeTemplate& t);
 
 // The keyboard help: its caption and its eight lines. The first two lines

@@ -4,6 +4,8 @@
 #include "state/app_state.h"
 #include "state/window_messages.h"
 #include "ui/dialog.h"
+#include "ui/dpi.h"
+#include "ui/dpi_scale.h"
 #include "ui/guarded_proc.h"
 #include "ui/notice_layout.h"
 #include "ui/place.h"
@@ -16,6 +18,7 @@ struct NoticeState {
     const char* caption;
     const char* text;
     int ticks;  // timer ticks so far; -1: never closes by itself
+    NoticeTemplate base = {};  // as the dialog opened, at its DPI then
 };
 
 // The last tick before a notice closes whatever the cursor does (3.5 s).
@@ -28,25 +31,38 @@ RECT child_rect(HWND dialog, HWND child) {
     return r;
 }
 
-int measure_line(const char* line, int length, void* reference) {
-    return measure_text(line, length, static_cast<HDC>(reference)).cx;
+struct MeasureContext {
+    HDC reference;
+    int dpi;
+};
+
+int measure_line(const char* line, int length, void* context) {
+    const MeasureContext* c = static_cast<const MeasureContext*>(context);
+    return measure_text(line, length, c->reference, c->dpi).cx;
 }
 
-void lay_out(HWND dialog, const NoticeState& notice) {
-    SetWindowTextA(dialog, notice.caption);
-    HWND edit = GetDlgItem(dialog, IDC_NOTICE_TEXT);
-    HWND button = GetDlgItem(dialog, IDCANCEL);
+// The template's geometry as the dialog opens, at its DPI.
+NoticeTemplate read_template(HWND dialog) {
     RECT window, edit_rect = {}, button_rect = {};
     GetWindowRect(dialog, &window);
-    if (edit) edit_rect = child_rect(dialog, edit);
-    if (button) button_rect = child_rect(dialog, button);
-    SetDlgItemTextA(dialog, IDC_NOTICE_TEXT, notice.text);
+    if (HWND edit = GetDlgItem(dialog, IDC_NOTICE_TEXT)) edit_rect = child_rect(dialog, edit);
+    if (HWND button = GetDlgItem(dialog, IDCANCEL)) button_rect = child_rect(dialog, button);
+    return NoticeTemplate{window.bottom - window.top,         edit_rect.left, edit_rect.top,
+                          edit_rect.bottom - edit_rect.top, button_rect.top,
+                          window_dpi(dialog)};
+}
 
+// Sizes the dialog, its text and its button for the text measured at the
+// dialog's DPI `t.dpi`.
+void lay_out(HWND dialog, const NoticeState& notice, const NoticeTemplate& t) {
+    HWND edit = GetDlgItem(dialog, IDC_NOTICE_TEXT);
+    HWND button = GetDlgItem(dialog, IDCANCEL);
+    RECT button_rect = {};
+    if (button) button_rect = child_rect(dialog, button);
     HDC dc = GetDC(dialog);
-    NoticeExtent extent = notice_measure(notice.text, measure_line, dc);
+    MeasureContext context{dc, t.dpi};
+    NoticeExtent extent = notice_measure(notice.text, measure_line, &context);
     ReleaseDC(dialog, dc);
-    NoticeTemplate t{window.bottom - window.top, edit_rect.left, edit_rect.top,
-                     edit_rect.bottom - edit_rect.top, button_rect.top};
     NoticeLayout layout = notice_layout(extent, t);
     if (layout.resize) {
         SetWindowPos(dialog, HWND_TOPMOST, 0, 0, layout.window_width, layout.window_height,
@@ -60,12 +76,23 @@ void lay_out(HWND dialog, const NoticeState& notice) {
                          button_rect.bottom - button_rect.top, SWP_NOZORDER);
         InvalidateRect(dialog, nullptr, TRUE);
     }
-    place_at_cursor(dialog);
 }
 
-void on_init(HWND dialog, const NoticeState& notice) {
-    lay_out(dialog, notice);
+void on_init(HWND dialog, NoticeState* notice) {
+    SetWindowTextA(dialog, notice->caption);
+    notice->base = read_template(dialog);
+    SetDlgItemTextA(dialog, IDC_NOTICE_TEXT, notice->text);
+    lay_out(dialog, *notice, notice->base);
+    place_at_cursor(dialog);
     SetTimer(dialog, kPopupTimerId, kPopupTimerMs, nullptr);
+}
+
+// On another monitor's DPI the system scales the dialog and its font; the
+// text's room is measured again in that font once it has.
+void on_dpi_changed(HWND dialog) { PostMessageA(dialog, UM_DPI_LAYOUT, 0, 0); }
+
+void on_dpi_layout(HWND dialog, const NoticeState& notice) {
+    lay_out(dialog, notice, notice_template_at(notice.base, window_dpi(dialog)));
 }
 
 void on_timer(HWND dialog, NoticeState* notice) {
@@ -84,7 +111,13 @@ INT_PTR CALLBACK notice_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lp
     if (!notice) return FALSE;
     switch (message) {
         case WM_INITDIALOG:
-            on_init(dialog, *notice);
+            on_init(dialog, notice);
+            return TRUE;
+        case WM_DPICHANGED:
+            on_dpi_changed(dialog);
+            return FALSE;
+        case UM_DPI_LAYOUT:
+            on_dpi_layout(dialog, *notice);
             return TRUE;
         case WM_TIMER:
             if (wparam == kPopupTimerId) on_timer(dialog, notice);
@@ -115,11 +148,11 @@ void show_keyboard_help(HWND owner) {
     run_notice(owner, kKeyboardHelpCaption, kKeyboardHelpText, -1);
 }
 
-SIZE measure_text(const char* text, int length, HDC reference) {
+SIZE measure_text(const char* text, int length, HDC reference, int dpi) {
     SIZE size = {0, 0};
     HDC dc = CreateCompatibleDC(reference);
     if (!dc) return size;
-    HFONT font = CreateFontA(12, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+    HFONT font = CreateFontA(scale_for_dpi(12, dpi), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
                              OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x30,
                              "ＭＳ Ｐゴシック");
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;

@@ -1,4 +1,5 @@
-// Placing small windows centred on the cursor, inside its monitor.
+// Placing small windows centred on the cursor, inside its monitor's work
+// area (the taskbar left free), at the size they have on that monitor.
 #pragma once
 
 #include <windows.h>

@@ -2,6 +2,7 @@
 
 #include "resources/resource_ids.h"
 #include "ui/button_icons.h"
+#include "ui/dpi.h"
 #include "ui/caption_icon.h"
 #include "ui/dialog.h"
 #include "ui/guarded_proc.h"
@@ -26,8 +27,7 @@ struct StartOptionsState {
 void on_init(HWND dialog, StartOptionsState* state) {
     state->shown = true;
     place_saved_or_at_cursor(dialog, kRectKey);
-    set_caption_icon(dialog);
-    button_icons_set(dialog, kButtons);
+    dialog_icons_set(dialog, kButtons);
 }
 
 // Each button ends the dialog with the seconds to wait before capturing.
@@ -61,6 +61,9 @@ INT_PTR CALLBACK start_options_proc(HWND dialog, UINT message, WPARAM wparam, LP
         case WM_INITDIALOG:
             on_init(dialog, state);
             return TRUE;
+        case WM_DPICHANGED:
+            dialog_icons_set(dialog, kButtons, dpi_of_message(wparam));
+            return FALSE;
         case WM_COMMAND:
             on_command(dialog, LOWORD(wparam));
             return TRUE;

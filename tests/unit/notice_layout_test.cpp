@@ -49,7 +49,7 @@ TEST(NoticeLines, MeasureOnlyNonEmptyLines) {
     EXPECT_EQ(calls, 0);
 }
 
-const NoticeTemplate kTemplate = {96, 11, 12, 20, 40};
+const NoticeTemplate kTemplate = {96, 11, 12, 20, 40, 96};
 
 TEST(NoticeLayout, ThreeLinesGrowByTwoThirdsOfTheFieldPerLine) {
     NoticeLayout l = notice_layout(NoticeExtent{200, 3}, kTemplate);
@@ -77,6 +77,26 @@ TEST(NoticeLayout, NothingMeasurableKeepsTheTemplateSize) {
     int calls = 0;
     EXPECT_FALSE(notice_layout(notice_measure("\r\n\r\n", seven_per_byte, &calls), kTemplate).resize);
     EXPECT_FALSE(notice_layout(NoticeExtent{0, 0}, kTemplate).resize);
+}
+
+TEST(NoticeLayout, RoomAroundTheTextGrowsWithTheDpi) {
+    // The template at 144 DPI: every length half again; the text measured
+    // in the font of that DPI.
+    const NoticeTemplate t = notice_template_at(kTemplate, 144);
+    EXPECT_EQ(t.window_height, 144);
+    EXPECT_EQ(t.edit_top, 18);
+    EXPECT_EQ(t.edit_height, 30);
+    EXPECT_EQ(t.button_top, 60);
+    NoticeLayout l = notice_layout(NoticeExtent{300, 3}, t);
+    EXPECT_EQ(l.window_width, 390);
+    EXPECT_EQ(l.edit_width, 315);
+    EXPECT_EQ(l.button_x, 120);
+    EXPECT_EQ(l.window_height, 144 + 40);
+    EXPECT_EQ(l.button_y, 60 + 40);
+    // Back to 96: the template as it was.
+    const NoticeTemplate back = notice_template_at(t, 96);
+    EXPECT_EQ(back.window_height, 96);
+    EXPECT_EQ(back.edit_left, 11);
 }
 
 TEST(KeyboardHelp, EightLinesEachEndingInALineBreak) {

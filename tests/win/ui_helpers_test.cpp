@@ -176,7 +176,7 @@ TEST_F(UiHelpers, NoticeClosesSoonAfterTheCursorLeavesAndGrowsForItsLines) {
     const char* text = "一行目\r\nずっと長い二行目のテキスト\r\n三";
     const char* longest = "ずっと長い二行目のテキスト";
     HDC screen = GetDC(nullptr);
-    int widest = measure_text(longest, int(std::strlen(longest)), screen).cx;
+    int widest = measure_text(longest, int(std::strlen(longest)), screen, 96).cx;
     ReleaseDC(nullptr, screen);
     ASSERT_GT(widest, 0);
 

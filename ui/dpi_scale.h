@@ -1,0 +1,14 @@
+// Lengths that the program draws or measures itself, at a window's DPI.
+// The figures in the code are for 96 DPI (100 %); at 96 they stay as they
+// are.
+#pragma once
+
+constexpr int kBaseDpi = 96;
+
+// `value` (a length at 96 DPI) at `dpi`, rounded to the nearest pixel,
+// halves away from zero. A DPI that is not known (0 or less) counts as 96.
+int scale_for_dpi(int value, int dpi);
+
+// The side of the program's small icons at `dpi`: 16 at 96, 20 at 120, 24
+// at 144, 32 at 192.
+int icon_size_for_dpi(int dpi);
