@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Pixel and scrap checks for the end-to-end tests.
 
-  pixels.py marks SHOT KNOWN X Y        crosshair and magnifier at (X, Y), mode 0
+  pixels.py marks SHOT KNOWN X Y [CELL] crosshair and magnifier (cells of CELL
+                                        pixels, 5 at 96 DPI) at (X, Y), mode 0
   pixels.py cover SHOT KNOWN X Y RRGGBB the covered display of state 1 at (X, Y)
   pixels.py item TEXT OUT               TEXT is one BASE64 scrap item; its
                                         picture's bytes go to OUT
@@ -55,7 +56,7 @@ def inverted(c):
     return tuple(255 - v for v in c)
 
 
-def check_marks(shot, known, px, py):
+def check_marks(shot, known, px, py, cell=5):
     failures = []
     for (x, y) in [(px, py + 300), (px, py - 100), (px + 400, py), (px - 50, py)]:
         if shot.at(x, y) != inverted(known.at(x, y)):
@@ -64,12 +65,14 @@ def check_marks(shot, known, px, py):
     for (x, y) in [(px + 1, py + 300), (px + 400, py + 1), (px + 200, py + 200)]:
         if shot.at(x, y) != known.at(x, y):
             failures.append(f"pixel ({x},{y}) off the marks changed: {shot.at(x, y)}")
-    # The magnifier: cell (i, j) is 5x5 pixels of image pixel (px+j-2, py+i-2).
+    # The magnifier: cell (i, j) is CELL x CELL pixels of image pixel
+    # (px+j-2, py+i-2), the square of five cells centred on (px, py).
+    half = 5 * cell // 2
     for i in range(5):
         for j in range(5):
             want = known.at(px + j - 2, py + i - 2)
-            for (dx, dy) in [(0, 0), (4, 4), (1, 3)]:
-                x, y = px - 12 + 5 * j + dx, py - 12 + 5 * i + dy
+            for (dx, dy) in [(0, 0), (cell - 1, cell - 1), (1, 3)]:
+                x, y = px - half + cell * j + dx, py - half + cell * i + dy
                 if x == px or y == py:
                     continue  # the crosshair runs through the magnifier
                 if shot.at(x, y) != want:
@@ -215,7 +218,7 @@ def main():
         shot, known = Image(sys.argv[2]), Image(sys.argv[3])
         x, y = int(sys.argv[4]), int(sys.argv[5])
         if kind == "marks":
-            failures = check_marks(shot, known, x, y)
+            failures = check_marks(shot, known, x, y, *map(int, sys.argv[6:7]))
         else:
             failures = check_cover(shot, known, x, y, sys.argv[6])
     else:
