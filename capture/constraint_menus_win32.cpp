@@ -12,7 +12,9 @@
 #include "state/settings.h"
 #include "state/warnings.h"
 #include "state/window_messages.h"
+#include "ui/button_icons.h"
 #include "ui/dialog.h"
+#include "ui/dpi.h"
 #include "ui/guarded_proc.h"
 #include "ui/hints.h"
 #include "ui/menu_guard.h"
@@ -130,9 +132,17 @@ int custom_aspect_dialog() { return run_sides_dialog(IDD_CUSTOM_ASPECT, SidesDia
 // Types a rectangle size and posts it to the main window.
 void size_dialog() { run_sides_dialog(IDD_SIZE, SidesDialog::kSize); }
 
+// Each ratio's icon beside its button, at the size of the panel's DPI.
+const ButtonIcon kChooserIcons[] = {
+    {IDC_CHOOSER_16_9, IDI_ASPECT_16_9}, {IDC_CHOOSER_3_2, IDI_ASPECT_3_2},
+    {IDC_CHOOSER_4_3, IDI_ASPECT_4_3},   {IDC_CHOOSER_1_1, IDI_ASPECT_1_1},
+    {IDC_CHOOSER_3_4, IDI_ASPECT_3_4},   {IDC_CHOOSER_2_3, IDI_ASPECT_2_3},
+};
+
 INT_PTR CALLBACK chooser_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
+            row_icons_set(dialog, kChooserIcons);
             place_at_cursor(dialog);
             SetTimer(dialog, kPopupTimerId, kPopupTimerMs, nullptr);
             SetFocus(GetDlgItem(dialog, chooser_button_for(g_app.aspect)));
@@ -157,8 +167,12 @@ INT_PTR CALLBACK chooser_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) 
             }
             return TRUE;
         }
+        case WM_DPICHANGED:
+            row_icons_set(dialog, kChooserIcons, dpi_of_message(wparam));
+            return FALSE;
         case WM_DESTROY:
             KillTimer(dialog, kPopupTimerId);
+            row_icons_free(dialog, kChooserIcons);
             return TRUE;
     }
     return FALSE;

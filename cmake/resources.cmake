@@ -9,9 +9,15 @@ set(ICON_OUTPUTS "")
 foreach(src ${ICON_SOURCES})
   get_filename_component(name ${src} NAME_WE)
   set(out ${CMAKE_BINARY_DIR}/icons/${name}.ico)
+  # The sides each icon is shown at: the small ones at 96 to 192 DPI, and
+  # for the program's icon the large ones too (the About box, Explorer).
+  set(sides 16,20,24,32)
+  if(name STREQUAL "app")
+    set(sides 16,20,24,32,40,48,64)
+  endif()
   add_custom_command(OUTPUT ${out}
     COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/icons
-    COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/icongen.py --also 16,20,24,32 ${out} ${src}
+    COMMAND ${PYTHON3} ${CMAKE_SOURCE_DIR}/tools/icongen.py --also ${sides} ${out} ${src}
     DEPENDS ${src} ${CMAKE_SOURCE_DIR}/tools/icongen.py
     COMMENT "icon ${name}.ico")
   list(APPEND ICON_OUTPUTS ${out})

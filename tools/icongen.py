@@ -25,8 +25,8 @@ pixels are stored as all-zero BGRA with the mask bit set, so systems that
 ignore the alpha channel still see them as transparent.
 
 --also lists further sides the icon is shown at (20, 24, 32 for 120, 144
-and 192 DPI). Each one the source does not draw is made from the largest
-drawn size that fits it a whole number of times: every pixel becomes a
+and 192 DPI). Each one the source does not draw is made from the drawn
+size whose largest whole multiple fills most of it: every pixel becomes a
 square of that many pixels, centred in a transparent margin. So an icon is
 never resampled between pixels, and its lines stay sharp at every scale.
 These entries follow the drawn ones, so a system that takes an icon's
@@ -161,13 +161,13 @@ def image_data(size, rows):
 
 
 def derived_image(size, images):
-    """A size x size image from the largest drawn image whose whole multiple
-    fits: each pixel a square of that many pixels, centred; None when no
-    drawn image fits."""
+    """A size x size image from the drawn image whose whole multiple that fits
+    is the largest (the larger drawn image on a tie): each pixel a square of
+    that many pixels, centred; None when no drawn image fits."""
     fitting = [(n, rows) for n, rows in images if n <= size]
     if not fitting:
         return None
-    n, rows = max(fitting, key=lambda image: image[0])
+    n, rows = max(fitting, key=lambda image: (size // image[0] * image[0], image[0]))
     factor = size // n
     margin = (size - n * factor) // 2
     clear = (0, 0, 0, 0)

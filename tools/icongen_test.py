@@ -188,22 +188,34 @@ class DerivedSizesTest(unittest.TestCase):
             src, out = os.path.join(tmp, "in.txt"), os.path.join(tmp, "out.ico")
             with open(src, "w", encoding="utf-8") as f:
                 f.write(SAMPLE)
-            proc = subprocess.run([sys.executable, GENERATOR, "--also", "2,4,12", out, src],
+            proc = subprocess.run([sys.executable, GENERATOR, "--also", "2,4,11", out, src],
                                   capture_output=True, text=True)
             self.assertEqual(proc.returncode, 0, proc.stderr)
             with open(out, "rb") as f:
                 images = {w: rows for w, _, rows, _ in read_ico(f.read())}
-        self.assertEqual(list(images), [5, 2, 4, 12])  # 2 is drawn: not made again
+        self.assertEqual(list(images), [5, 2, 4, 11])  # 2 is drawn: not made again
         expected = sample_expected()
 
         def doubled(rows):
             return [[p for p in row for _ in (0, 1)] for row in rows for _ in (0, 1)]
-        # 4: the 2x2 image doubled; 12: the 5x5 one doubled in a margin of one.
+        # 4: the 2x2 image doubled. 11: 10 pixels either way; the larger drawn
+        # image wins, in a margin of the one pixel left over.
         self.assertEqual(images[4], doubled(expected[2]))
         clear = (0, 0, 0, 0)
-        self.assertEqual(images[12][0], [clear] * 12)
-        self.assertEqual([row[1:11] for row in images[12][1:11]], doubled(expected[5]))
-        self.assertEqual([row[0] for row in images[12]], [clear] * 12)
+        self.assertEqual([row[:10] for row in images[11][:10]], doubled(expected[5]))
+        self.assertEqual(images[11][10], [clear] * 11)
+        self.assertEqual([row[10] for row in images[11]], [clear] * 11)
+
+    def test_the_multiple_that_fills_most_wins(self):
+        # 6 from 2x2 tripled fills it whole; 5x5 once would leave a margin.
+        with tempfile.TemporaryDirectory() as tmp:
+            src, out = os.path.join(tmp, "in.txt"), os.path.join(tmp, "out.ico")
+            with open(src, "w", encoding="utf-8") as f:
+                f.write(SAMPLE)
+            subprocess.run([sys.executable, GENERATOR, "--also", "6", out, src], check=True)
+            with open(out, "rb") as f:
+                six = read_ico(f.read())[2][2]
+        self.assertEqual(six[0][:3], [sample_expected()[2][0][0]] * 3)
 
 
 class ProgramIconTest(unittest.TestCase):

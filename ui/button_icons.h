@@ -31,6 +31,14 @@ void button_icons_free(HWND dialog, const ButtonIcon (&table)[N]) {
     button_icons_free(dialog, table, N);
 }
 
+// Icons in the icon statics beside buttons (a template's cells without ids,
+// as in the aspect chooser): `table` names each button and the icon of the
+// static on its row, set at the size for `dpi` (0: the dialog's) over the
+// template's own, and again with the DPI of WM_DPICHANGED.
+void row_icons_set(HWND dialog, const ButtonIcon* table, size_t count, int dpi = 0);
+// Destroys the icons row_icons_set gave.
+void row_icons_free(HWND dialog, const ButtonIcon* table, size_t count);
+
 // A dialog's caption icon and button icons at `dpi` (0: the dialog's own):
 // set when it opens and again with the DPI of WM_DPICHANGED, whose other
 // work (the dialog's size and font) the dialog leaves to the system.
@@ -38,4 +46,13 @@ template <size_t N>
 void dialog_icons_set(HWND dialog, const ButtonIcon (&table)[N], int dpi = 0) {
     set_caption_icon(dialog, dpi);
     button_icons_set(dialog, table, N, dpi);
+}
+
+template <size_t N>
+void row_icons_set(HWND dialog, const ButtonIcon (&table)[N], int dpi = 0) {
+    row_icons_set(dialog, table, N, dpi);
+}
+template <size_t N>
+void row_icons_free(HWND dialog, const ButtonIcon (&table)[N]) {
+    row_icons_free(dialog, table, N);
 }

@@ -25,6 +25,27 @@ void free_icon(HWND dialog, int control) {
     if (icon) DestroyIcon(static_cast<HICON>(icon));
 }
 
+// The icon static whose vertical middle lies within the rows of `control`.
+HWND static_beside(HWND dialog, int control) {
+    RECT button;
+    HWND b = GetDlgItem(dialog, control);
+    if (!b || !GetWindowRect(b, &button)) return nullptr;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        char name[16] = "";
+        RECT r;
+        if (!GetClassNameA(child, name, sizeof name) || lstrcmpiA(name, "Static") != 0 ||
+            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON || !GetWindowRect(child, &r))
+            continue;
+        const LONG middle = (r.top + r.bottom) / 2;
+        if (middle >= button.top && middle < button.bottom) return child;
+    }
+    return nullptr;
+}
+
+// Whether `icon` is one that row_icons_set loaded (the template's own are
+// the system's shared icons, never destroyed).
+const char kRowIconProp[] = "Tamble row icon";
+
 }  // namespace
 
 void button_icons_set(HWND dialog, const ButtonIcon* table, size_t count, int dpi) {
@@ -34,4 +55,25 @@ void button_icons_set(HWND dialog, const ButtonIcon* table, size_t count, int dp
 
 void button_icons_free(HWND dialog, const ButtonIcon* table, size_t count) {
     for (size_t i = 0; i < count; ++i) free_icon(dialog, table[i].control);
+}
+
+void row_icons_set(HWND dialog, const ButtonIcon* table, size_t count, int dpi) {
+    if (dpi <= 0) dpi = window_dpi(dialog);
+    for (size_t i = 0; i < count; ++i) {
+        HWND cell = static_beside(dialog, table[i].control);
+        HICON icon = cell ? load_icon_for_dpi(table[i].icon, dpi) : nullptr;
+        if (!icon) continue;
+        HICON old = reinterpret_cast<HICON>(SendMessageA(cell, STM_SETICON, WPARAM(icon), 0));
+        if (old && old != icon && GetPropA(cell, kRowIconProp)) DestroyIcon(old);
+        SetPropA(cell, kRowIconProp, HANDLE(1));
+    }
+}
+
+void row_icons_free(HWND dialog, const ButtonIcon* table, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        HWND cell = static_beside(dialog, table[i].control);
+        if (!cell || !RemovePropA(cell, kRowIconProp)) continue;
+        if (HICON icon = reinterpret_cast<HICON>(SendMessageA(cell, STM_GETICON, 0, 0)))
+            DestroyIcon(icon);
+    }
 }
