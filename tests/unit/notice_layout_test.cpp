@@ -93,10 +93,6 @@ TEST(NoticeLayout, RoomAroundTheTextGrowsWithTheDpi) {
     EXPECT_EQ(l.button_x, 120);
     EXPECT_EQ(l.window_height, 144 + 40);
     EXPECT_EQ(l.button_y, 60 + 40);
-    // Back to 96: the template as it was.
-    const NoticeTemplate back = notice_template_at(t, 96);
-    EXPECT_EQ(back.window_height, 96);
-    EXPECT_EQ(back.edit_left, 11);
 }
 
 TEST(KeyboardHelp, EightLinesEachEndingInALineBreak) {

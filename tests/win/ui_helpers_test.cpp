@@ -260,7 +260,18 @@ struct StartRun {
     bool icons_set;
     HICON icons[3];
     bool caption_icon;
+    int side_at_144;  // of the OK button's icon after WM_DPICHANGED to 144 DPI
 };
+
+int icon_side(HICON icon) {
+    ICONINFO info;
+    BITMAP b = {};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof b, &b);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return b.bmWidth;
+}
 
 // Runs the start-options dialog and presses `control` once it is up.
 StartRun run_start(int control) {
@@ -277,6 +288,9 @@ StartRun run_start(int control) {
             run.icons_set = run.icons_set && run.icons[i];
         }
         run.caption_icon = SendMessageA(d, WM_GETICON, ICON_SMALL, 0) != 0;
+        SendMessageA(d, WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&run.rect));
+        run.side_at_144 =
+            icon_side(reinterpret_cast<HICON>(SendDlgItemMessageA(d, IDOK, BM_GETIMAGE, IMAGE_ICON, 0)));
         PostMessageA(d, WM_COMMAND, control, 0);
         return false;
     });
@@ -307,6 +321,7 @@ TEST_F(UiHelpers, StartOptionsResultsAndSavedRectangle) {
         EXPECT_EQ(run.result, c.result) << c.control;
         EXPECT_TRUE(run.icons_set);
         EXPECT_TRUE(run.caption_icon);
+        EXPECT_EQ(run.side_at_144, 24);
         // The button icons are destroyed when the dialog closes.
         for (HICON icon : run.icons) {
             ICONINFO info;
