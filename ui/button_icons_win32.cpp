@@ -33,17 +33,18 @@ HWND static_beside(HWND dialog, int control) {
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         char name[16] = "";
         RECT r;
-        if (!GetClassNameA(child, name, sizeof name) || lstrcmpiA(name, "Static") != 0 ||
-            (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON || !GetWindowRect(child, &r))
-            continue;
+        const bool icon_static = GetClassNameA(child, name, sizeof name) &&
+                                 lstrcmpiA(name, "Static") == 0 &&
+                                 (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON;
+        if (!icon_static || !GetWindowRect(child, &r)) continue;
         const LONG middle = (r.top + r.bottom) / 2;
         if (middle >= button.top && middle < button.bottom) return child;
     }
     return nullptr;
 }
 
-// Whether `icon` is one that row_icons_set loaded (the template's own are
-// the system's shared icons, never destroyed).
+// Marks a cell whose icon row_icons_set loaded: the template's own icon is
+// one the system shares, never destroyed.
 const char kRowIconProp[] = "Tamble row icon";
 
 }  // namespace

@@ -46,8 +46,9 @@ struct Hints {
 
 // The hint's 12-pixel font at the owner's DPI.
 HFONT create_hint_font(int dpi) {
-    return CreateFontA(scale_for_dpi(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                       OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x31, "ＭＳ Ｐゴシック");
+    return CreateFontA(scale_for_dpi(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
+                       SHIFTJIS_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x31,
+                       "ＭＳ Ｐゴシック");
 }
 
 // The cursor on the screen and in the owner's client area; false while its

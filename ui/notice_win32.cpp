@@ -152,9 +152,9 @@ SIZE measure_text(const char* text, int length, HDC reference, int dpi) {
     SIZE size = {0, 0};
     HDC dc = CreateCompatibleDC(reference);
     if (!dc) return size;
-    HFONT font = CreateFontA(scale_for_dpi(12, dpi), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                             OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0x30,
-                             "ＭＳ Ｐゴシック");
+    HFONT font = CreateFontA(scale_for_dpi(12, dpi), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+                             SHIFTJIS_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             DEFAULT_QUALITY, 0x30, "ＭＳ Ｐゴシック");
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     GetTextExtentPoint32A(dc, text, length, &size);
     if (old) SelectObject(dc, old);

@@ -32,12 +32,16 @@ begin_capture
 wait_until 10 overlay_has_focus
 xdotool mousemove 290 190
 pick_top_left 300 200
-marks() { screenshot "$E2E_TMP/m.png" && /usr/bin/python3 "$PIXELS" marks "$E2E_TMP/m.png" "$KNOWN_PNG" 300 200 8; }
+marks() {
+    screenshot "$E2E_TMP/m.png" &&
+        /usr/bin/python3 "$PIXELS" marks "$E2E_TMP/m.png" "$KNOWN_PNG" 300 200 8
+}
 check "crosshair one pixel wide, magnifier cells 8x8, each one screen pixel" wait_until 10 marks
 xdotool key space
 wait_until 5 mouse_not_at 300 200
 xdotool mousemove 520 361 key space
-check "the notice lies on the screen" wait_until 10 eval 'on_screen "$(window_rect "キャプチャー - Tamble")"'
+check "the notice lies on the screen" \
+    wait_until 10 eval 'on_screen "$(window_rect "キャプチャー - Tamble")"'
 finish_output
 clipboard_to "$E2E_TMP/clip.bmp"
 check "the clipboard holds the framed pixels" same_pixels "$E2E_TMP/clip.bmp" 221 162 300 200
@@ -67,8 +71,9 @@ check "the hint lies on the screen" on_screen "$hl $ht $hr $hb"
 # One line of the 18-pixel font with margins of 5 (18 pixels high at 96 DPI).
 check "the hint is measured in the font of 144 DPI" test $((hb - ht)) -ge 26
 hint_on_top() {  # its yellow shows over the dialog it belongs to
-    screenshot "$E2E_TMP/h.png" && /usr/bin/convert "$E2E_TMP/h.png" -crop "1x1+$((hl + 3))+$((ht + 3))" \
-        -depth 8 txt:- | grep -qi '#FFFF80'
+    screenshot "$E2E_TMP/h.png" &&
+        /usr/bin/convert "$E2E_TMP/h.png" -crop "1x1+$((hl + 3))+$((ht + 3))" -depth 8 txt:- |
+        grep -qi '#FFFF80'
 }
 check "the hint is drawn above its dialog" wait_until 5 hint_on_top
 window_keys "$SETTINGS" Escape

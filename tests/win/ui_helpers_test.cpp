@@ -289,8 +289,8 @@ StartRun run_start(int control) {
         }
         run.caption_icon = SendMessageA(d, WM_GETICON, ICON_SMALL, 0) != 0;
         SendMessageA(d, WM_DPICHANGED, MAKEWPARAM(144, 144), LPARAM(&run.rect));
-        run.side_at_144 =
-            icon_side(reinterpret_cast<HICON>(SendDlgItemMessageA(d, IDOK, BM_GETIMAGE, IMAGE_ICON, 0)));
+        run.side_at_144 = icon_side(
+            reinterpret_cast<HICON>(SendDlgItemMessageA(d, IDOK, BM_GETIMAGE, IMAGE_ICON, 0)));
         PostMessageA(d, WM_COMMAND, control, 0);
         return false;
     });
