@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -142,7 +143,7 @@ const ButtonIcon kChooserIcons[] = {
 INT_PTR CALLBACK chooser_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
     switch (message) {
         case WM_INITDIALOG:
-            row_icons_set(dialog, kChooserIcons);
+            row_icons_set(dialog, kChooserIcons, std::size(kChooserIcons));
             place_at_cursor(dialog);
             SetTimer(dialog, kPopupTimerId, kPopupTimerMs, nullptr);
             SetFocus(GetDlgItem(dialog, chooser_button_for(g_app.aspect)));
@@ -168,11 +169,11 @@ INT_PTR CALLBACK chooser_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM) 
             return TRUE;
         }
         case WM_DPICHANGED:
-            row_icons_set(dialog, kChooserIcons, dpi_of_message(wparam));
+            row_icons_set(dialog, kChooserIcons, std::size(kChooserIcons), dpi_of_message(wparam));
             return FALSE;
         case WM_DESTROY:
             KillTimer(dialog, kPopupTimerId);
-            row_icons_free(dialog, kChooserIcons);
+            row_icons_free(dialog, kChooserIcons, std::size(kChooserIcons));
             return TRUE;
     }
     return FALSE;

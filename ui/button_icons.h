@@ -47,12 +47,3 @@ void dialog_icons_set(HWND dialog, const ButtonIcon (&table)[N], int dpi = 0) {
     set_caption_icon(dialog, dpi);
     button_icons_set(dialog, table, N, dpi);
 }
-
-template <size_t N>
-void row_icons_set(HWND dialog, const ButtonIcon (&table)[N], int dpi = 0) {
-    row_icons_set(dialog, table, N, dpi);
-}
-template <size_t N>
-void row_icons_free(HWND dialog, const ButtonIcon (&table)[N]) {
-    row_icons_free(dialog, table, N);
-}
