@@ -3,12 +3,14 @@
 
   pixels.py marks SHOT KNOWN X Y        crosshair and magnifier at (X, Y), mode 0
   pixels.py cover SHOT KNOWN X Y RRGGBB the covered display of state 1 at (X, Y)
-  pixels.py item TEXT OUT               TEXT is one BASE64 scrap item; its
-                                        picture's bytes go to OUT
+  pixels.py item TEXT OUT [MIME]        TEXT is one BASE64 scrap item of type
+                                        MIME (image/jpeg); picture bytes to OUT
   pixels.py scrap BEFORE AFTER OUT      AFTER is BEFORE with one item inserted
                                         at the insert place; picture to OUT
-  pixels.py browser HTML KNOWN X Y W H  a browser shows one picture in HTML:
-                                        W x H, close to KNOWN's pixels there
+  pixels.py browser HTML KNOWN X Y W H [exact]
+                                        a browser shows one picture in HTML:
+                                        W x H, close to (or exactly) KNOWN's
+                                        pixels there
   pixels.py sample BMP RRGGBB           BMP is a colour sample: 8x8, 24 bits,
                                         3780 pixels per metre, all RRGGBB
 
@@ -92,14 +94,16 @@ def check_cover(shot, known, px, py, colour):
 
 # A scrap item as the program builds it: the part marker with the time,
 # then the picture as a data URI, then a line break.
-ITEM = re.compile(rb"<!-- Tamble Scrap Part \[\d{4}/\d\d/\d\d \d\d:\d\d\] -->\r\n"
-                  rb"\r\n<img src=\"data:image/jpeg;base64,([A-Za-z0-9+/]*={0,2})\">\r\n<br>")
+def item_pattern(mime):
+    return re.compile(rb"<!-- Tamble Scrap Part \[\d{4}/\d\d/\d\d \d\d:\d\d\] -->\r\n"
+                      rb"\r\n<img src=\"data:" + re.escape(mime.encode()) +
+                      rb";base64,([A-Za-z0-9+/]*={0,2})\">\r\n<br>")
 INSERT_PLACE = b"<!-- Tamble Insert Place -->"
 MARKER = b"<!-- Tamble Scrap Part ["
 
 
-def check_item(text, out):
-    match = ITEM.fullmatch(text)
+def check_item(text, out, mime="image/jpeg"):
+    match = item_pattern(mime).fullmatch(text)
     if not match:
         return [f"not one scrap item: {text[:120]!r}...{text[-40:]!r}"]
     pathlib.Path(out).write_bytes(base64.b64decode(match.group(1)))
@@ -161,7 +165,7 @@ def browser_pictures(html):
     return pictures
 
 
-def check_browser(html, known, x, y, w, h):
+def check_browser(html, known, x, y, w, h, exact=False):
     pictures = browser_pictures(html)
     if pictures is None:
         return ["the browser did not load the scrap"]
@@ -177,6 +181,8 @@ def check_browser(html, known, x, y, w, h):
             error += sum((a - b) ** 2 for a, b in zip(got, known.at(x + col, y + row)))
     psnr = 10 * math.log10(255 * 255 * 3 * w * h / error) if error else math.inf
     print(f"    browser picture PSNR {psnr:.1f} dB", file=sys.stderr)
+    if exact:
+        return [] if error == 0 else [f"picture pixels differ: {psnr:.1f} dB"]
     return [] if psnr >= MIN_PSNR else [f"picture pixels too far off: {psnr:.1f} dB"]
 
 
@@ -203,12 +209,13 @@ def check_sample(data, colour):
 def main():
     kind = sys.argv[1]
     if kind == "item":
-        failures = check_item(pathlib.Path(sys.argv[2]).read_bytes(), sys.argv[3])
+        failures = check_item(pathlib.Path(sys.argv[2]).read_bytes(), *sys.argv[3:5])
     elif kind == "scrap":
         failures = check_scrap(pathlib.Path(sys.argv[2]).read_bytes(),
                                pathlib.Path(sys.argv[3]).read_bytes(), sys.argv[4])
     elif kind == "browser":
-        failures = check_browser(sys.argv[2], Image(sys.argv[3]), *map(int, sys.argv[4:8]))
+        failures = check_browser(sys.argv[2], Image(sys.argv[3]), *map(int, sys.argv[4:8]),
+                                 exact=sys.argv[8:9] == ["exact"])
     elif kind == "sample":
         failures = check_sample(pathlib.Path(sys.argv[2]).read_bytes(), sys.argv[3])
     elif kind in ("marks", "cover"):
