@@ -122,6 +122,7 @@ check "the clipboard holds one item with a PNG data URI" wait_until 10 \
 check "its PNG holds the framed pixels" same_pixels "$E2E_TMP/item.png" 64 48 300 300
 check "a browser shows the item's picture at 64x48 with exactly the framed pixels" \
     /usr/bin/python3 "$PIXELS" browser "$E2E_TMP/item.html" "$KNOWN_PNG" 300 300 64 48 exact
+ini_set Output Type jpg
 
 echo "output: a new numbered scrap, and a BASE64 item in it"
 scrap_dir="$WINEPREFIX/drive_c/users/$(id -un)/Documents/スクラップ"
