@@ -67,10 +67,11 @@ static_assert(std::size(kFormats) == std::size(kFormatTypes));
 const int kWraps[] = {IDC_OUT_WRAP_RIGHT, IDC_OUT_WRAP_LEFT, IDC_OUT_WRAP_NONE};
 const int kDestinations[] = {IDC_OUT_TO_SCRAP, IDC_OUT_TO_CLIPBOARD};
 const int kEnabledByKind[] = {
-    IDC_OUT_JPEG,       IDC_OUT_GIF,       IDC_OUT_PNG,       IDC_OUT_BMP,  IDC_OUT_QUALITY,
-    IDC_OUT_FOLDER,     IDC_OUT_FOLDER_PICK, IDC_OUT_PREFIX,  IDC_OUT_NUMBER,
-    IDC_OUT_USE_TEXT,   IDC_OUT_WRAP_RIGHT, IDC_OUT_WRAP_LEFT, IDC_OUT_WRAP_NONE,
-    IDC_OUT_SCRAP,      IDC_OUT_SCRAP_PICK, IDC_OUT_TO_SCRAP,  IDC_OUT_TO_CLIPBOARD};
+    IDC_OUT_JPEG,       IDC_OUT_GIF,        IDC_OUT_PNG,       IDC_OUT_BMP,
+    IDC_OUT_QUALITY,    IDC_OUT_FOLDER,     IDC_OUT_FOLDER_PICK, IDC_OUT_PREFIX,
+    IDC_OUT_NUMBER,     IDC_OUT_USE_TEXT,   IDC_OUT_WRAP_RIGHT, IDC_OUT_WRAP_LEFT,
+    IDC_OUT_WRAP_NONE,  IDC_OUT_SCRAP,      IDC_OUT_SCRAP_PICK, IDC_OUT_TO_SCRAP,
+    IDC_OUT_TO_CLIPBOARD};
 
 struct OutputSettingsState {
     // The dialog's two paths while it is open, stored at OK.

@@ -34,12 +34,13 @@ const PictureKind kKinds[] = {
 
 // Writes the tag's picture to the scratch file and reads it back.
 PackedDib read_tag_picture(const char* tag, const char* scratch_base) {
+    // The type named first: a later match could lie inside the Base64 text.
     const PictureKind* kind = &kKinds[std::size(kKinds) - 1];
-    for (const PictureKind& k : kKinds)
-        if (std::strstr(tag, k.mime)) {
-            kind = &k;
-            break;
-        }
+    const char* first = nullptr;
+    for (const PictureKind& k : kKinds) {
+        const char* at = std::strstr(tag, k.mime);
+        if (at && (!first || at < first)) first = at, kind = &k;
+    }
     const char* payload = std::strstr(tag, ";base64,");
     if (!payload) return nullptr;
     payload += 8;
