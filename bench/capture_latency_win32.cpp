@@ -12,10 +12,13 @@
 //             window system's flush of the overlay that follows when the
 //             program next waits for input;
 //   output    UM_OUTPUT of a full-screen selection to the clipboard, a BMP,
-//             JPEG or GIF file and BASE64 (jpg) on the clipboard, up to the
+//             JPEG, GIF or PNG file and BASE64 (jpg) on the clipboard, up to the
 //             moment the success notice is created (its display time is
 //             not counted; the notice is closed at once); and with no output
-//             chosen, which is the cut and the capture's end alone.
+//             chosen, which is the cut and the capture's end alone. The
+//             screen then shows the benchmarks' desktop-like picture (an
+//             empty X screen encodes to almost nothing), and the size of
+//             the PNG file is printed with the times.
 //
 //   capture_bench.exe [rounds] [--no-outputs]
 //
@@ -33,6 +36,7 @@
 #include <vector>
 
 #include "app/main_window.h"
+#include "bench/desktop_picture.h"
 #include "capture/overlay.h"
 #include "capture/screen_grab.h"
 #include "output/dispatcher.h"
@@ -179,6 +183,53 @@ LRESULT CALLBACK catch_dialogs(int code, WPARAM wparam, LPARAM lparam) {
     return CallNextHookEx(nullptr, code, wparam, lparam);
 }
 
+// A top-most window over the whole screen showing the desktop-like picture,
+// so that what the outputs encode is a screen's content.
+LRESULT CALLBACK picture_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+    if (message != WM_PAINT) return DefWindowProcA(window, message, wparam, lparam);
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    auto picture = reinterpret_cast<PackedDib>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (MemLock<DibHeader> h{picture}) {
+        SetDIBitsToDevice(dc, 0, 0, DWORD(h->biWidth), DWORD(h->biHeight), 0, 0, 0,
+                          UINT(h->biHeight), dib_bits_ptr(h.get()),
+                          reinterpret_cast<const BITMAPINFO*>(h.get()), DIB_RGB_COLORS);
+    }
+    EndPaint(window, &ps);
+    return 0;
+}
+
+HWND show_desktop_picture(int width, int height) {
+    PackedDib picture = bench_desktop_picture(width, height);
+    if (!picture) return nullptr;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = picture_proc;
+    wc.hInstance = g_app.instance;
+    wc.lpszClassName = "capture bench picture";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, wc.lpszClassName, "",
+                                  WS_POPUP, 0, 0, width, height, nullptr, nullptr,
+                                  g_app.instance, nullptr);
+    if (!window) {
+        mem_free(picture);
+        return nullptr;
+    }
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(picture));
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    return window;
+}
+
+// Paints the picture window anew and lets the window system put it on the
+// screen, before a capture grabs it.
+void repaint(HWND picture_window) {
+    if (!picture_window) return;
+    RedrawWindow(picture_window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    GdiFlush();
+    pump_pending();
+}
+
+int64_t png_file_bytes = 0;
+
 struct OutputKind {
     const char* name;
     int flags;
@@ -187,7 +238,9 @@ struct OutputKind {
 
 // One output of the whole screen: ms from UM_OUTPUT to the notice, or a
 // negative value when it failed.
-double time_output(HWND window, const OutputKind& kind, const std::string& folder) {
+double time_output(HWND window, const OutputKind& kind, const std::string& folder,
+                   HWND picture_window) {
+    repaint(picture_window);
     g_app.flags = kind.flags;
     settings_write_string(kSectionOutput, "Type", kind.type);
     settings_write_int(kSectionOutput, "Number", 1);
@@ -204,8 +257,12 @@ double time_output(HWND window, const OutputKind& kind, const std::string& folde
     double t1 = dialog_at ? dialog_at : now_ms();
     pump_pending();
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-        if (entry.path().filename().string().rfind("bench", 0) == 0) std::filesystem::remove(entry, ec);
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("bench", 0) != 0) continue;
+        if (name == "bench00001.png") png_file_bytes = int64_t(entry.file_size(ec));
+        std::filesystem::remove(entry, ec);
+    }
     if (cap.screen_image) end_capture(window);
     // With no output chosen nothing is shown: the time is the cut and the
     // capture's end alone.
@@ -312,12 +369,18 @@ int main(int argc, char** argv) {
         settings_write_string(kSectionOutput, "OutputFolder", g_app.data_folder);
         settings_write_string(kSectionOutput, "Prefix", "bench");
         settings_write_int(kSectionOutput, "JpegQuality", 80);
+        HWND picture_window = show_desktop_picture(width, height);
+        if (!picture_window) {
+            std::fprintf(stderr, "no desktop picture\n");
+            return 1;
+        }
         HHOOK hook = SetWindowsHookExA(WH_CBT, catch_dialogs, nullptr, GetCurrentThreadId());
         const OutputKind kinds[] = {
             {"clipboard", kFlagOutputClipboard, "bmp"},
             {"bmp", kFlagOutputFile, "bmp"},
             {"jpeg", kFlagOutputFile, "jpg"},
             {"gif", kFlagOutputFile, "gif"},
+            {"png", kFlagOutputFile, "png"},
             {"base64_jpg", kFlagOutputBase64, "jpg"},
             {"none", 0, "bmp"},
         };
@@ -325,7 +388,7 @@ int main(int argc, char** argv) {
         for (const OutputKind& kind : kinds) {
             std::vector<double> times;
             for (int r = 0; r < output_rounds; ++r) {
-                double t = time_output(window, kind, folder);
+                double t = time_output(window, kind, folder, picture_window);
                 if (t < 0) {
                     std::fprintf(stderr, "output %s failed\n", kind.name);
                     return 1;
@@ -335,6 +398,8 @@ int main(int argc, char** argv) {
             std::printf("output_%s_ms %.2f\n", kind.name, median(times));
         }
         UnhookWindowsHookEx(hook);
+        std::printf("output_png_file_bytes %lld\n", static_cast<long long>(png_file_bytes));
+        DestroyWindow(picture_window);
     }
     DestroyWindow(window);
     return 0;

@@ -6,6 +6,7 @@
 #include "image/bmp.h"
 #include "image/gif_write.h"
 #include "image/jpeg.h"
+#include "image/png.h"
 #include "image/reduce.h"
 #include "state/messages.h"
 #include "sys/paths.h"
@@ -13,12 +14,33 @@
 const char kTypeJpeg[] = "jpg";
 const char kTypeGif[] = "gif";
 const char kTypeBmp[] = "bmp";
+const char kTypePng[] = "png";
+
+namespace {
+
+struct Format {
+    const char* type;
+    const char* mime;
+    int failure;  // the message of a failed write
+};
+const Format kFormats[] = {
+    {kTypeJpeg, "image/jpeg", kMsgJpegFile},
+    {kTypeGif, "image/gif", kMsgGifFile},
+    {kTypeBmp, "image/bmp", kMsgBmpFile},
+    {kTypePng, "image/png", kMsgPngFile},
+};
+
+const Format* format_of(const char* type) {
+    for (const Format& f : kFormats)
+        if (!std::strcmp(type, f.type)) return &f;
+    return nullptr;
+}
+
+}  // namespace
 
 const char* image_mime_type(const char* type) {
-    if (!std::strcmp(type, kTypeJpeg)) return "image/jpeg";
-    if (!std::strcmp(type, kTypeGif)) return "image/gif";
-    if (!std::strcmp(type, kTypeBmp)) return "image/bmp";
-    return nullptr;
+    const Format* f = format_of(type);
+    return f ? f->mime : nullptr;
 }
 
 int image_write_as(PackedDib image, const char* type, const char* path, int quality) {
@@ -36,14 +58,14 @@ int image_write_as(PackedDib image, const char* type, const char* path, int qual
         return result == 0 ? 0 : kMsgGifFile;
     }
     if (!std::strcmp(type, kTypeBmp)) return bmp_write(image, path) ? 0 : kMsgBmpFile;
+    // The PNG writer removes a file it could not finish.
+    if (!std::strcmp(type, kTypePng)) return png_write_dib(image, path) == 0 ? 0 : kMsgPngFile;
     return kMsgNoFormat;
 }
 
 int image_write_failure(const char* type) {
-    if (!std::strcmp(type, kTypeJpeg)) return kMsgJpegFile;
-    if (!std::strcmp(type, kTypeGif)) return kMsgGifFile;
-    if (!std::strcmp(type, kTypeBmp)) return kMsgBmpFile;
-    return kMsgNoFormat;
+    const Format* f = format_of(type);
+    return f ? f->failure : kMsgNoFormat;
 }
 
 int file_prefix_ok(const char* prefix) {

@@ -1,4 +1,4 @@
-// Writing the final picture as a JPEG, GIF or BMP file, shared by the image
+// Writing the final picture as a JPEG, GIF, BMP or PNG file, shared by the image
 // file output and BASE64 output, and the numbered file names.
 #pragma once
 
@@ -13,6 +13,7 @@ constexpr int kDefaultQuality = 80;
 extern const char kTypeJpeg[];  // "jpg"
 extern const char kTypeGif[];   // "gif"
 extern const char kTypeBmp[];   // "bmp"
+extern const char kTypePng[];   // "png"
 
 // The MIME type of a format name; null for anything else.
 const char* image_mime_type(const char* type);
@@ -20,7 +21,8 @@ const char* image_mime_type(const char* type);
 // Writes `image` (24 bits, only read) to `path` in the format `type`, JPEG
 // at `quality`. 0 on success, else the number of the message that tells the
 // user what failed: 8 unknown type, 16 GIF, 17 colour reduction, 18 JPEG,
-// 19 BMP. A failed write may leave a partial file.
+// 19 BMP, 35 PNG. A failed write may leave a partial file, except for PNG,
+// whose writer leaves none.
 int image_write_as(PackedDib image, const char* type, const char* path, int quality);
 // The message of a failed write in the format `type` (8 when unknown).
 int image_write_failure(const char* type);

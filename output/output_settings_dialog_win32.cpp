@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "output/image_writer.h"
 #include "output/output_settings_logic.h"
@@ -35,6 +36,7 @@ const HintEntry kOutputHints[] = {
     {IDC_OUT_CLIPBOARD, "クリップボードにDIB形式でコピーする"},
     {IDC_OUT_JPEG, "Jpeg形式の画像ファイルに出力します"},
     {IDC_OUT_GIF, "GIF形式の画像ファイルに出力します"},
+    {IDC_OUT_PNG, "PNG形式の画像ファイルに出力します"},
     {IDC_OUT_BMP, "BMP形式の画像ファイルに出力します"},
     {IDC_OUT_QUALITY, "Jpegで出力する場合、30～100のJpegの品質を設定します\n品質が大きいほど出力するファイルサイズが大きくなります"},
     {IDC_OUT_FOLDER, "出力するフォルダを表示します"},
@@ -60,15 +62,17 @@ const ButtonIcon kButtons[] = {
 };
 
 const int kKinds[] = {IDC_OUT_FILE, IDC_OUT_CLIPBOARD, IDC_OUT_BASE64};
-const int kFormats[] = {IDC_OUT_JPEG, IDC_OUT_GIF, IDC_OUT_BMP};
-const char* const kFormatTypes[] = {kTypeJpeg, kTypeGif, kTypeBmp};
+const int kFormats[] = {IDC_OUT_JPEG, IDC_OUT_GIF, IDC_OUT_PNG, IDC_OUT_BMP};
+const char* const kFormatTypes[] = {kTypeJpeg, kTypeGif, kTypePng, kTypeBmp};
+static_assert(std::size(kFormats) == std::size(kFormatTypes));
 const int kWraps[] = {IDC_OUT_WRAP_RIGHT, IDC_OUT_WRAP_LEFT, IDC_OUT_WRAP_NONE};
 const int kDestinations[] = {IDC_OUT_TO_SCRAP, IDC_OUT_TO_CLIPBOARD};
 const int kEnabledByKind[] = {
-    IDC_OUT_JPEG,       IDC_OUT_GIF,       IDC_OUT_BMP,       IDC_OUT_QUALITY,
-    IDC_OUT_FOLDER,     IDC_OUT_FOLDER_PICK, IDC_OUT_PREFIX,  IDC_OUT_NUMBER,
-    IDC_OUT_USE_TEXT,   IDC_OUT_WRAP_RIGHT, IDC_OUT_WRAP_LEFT, IDC_OUT_WRAP_NONE,
-    IDC_OUT_SCRAP,      IDC_OUT_SCRAP_PICK, IDC_OUT_TO_SCRAP,  IDC_OUT_TO_CLIPBOARD};
+    IDC_OUT_JPEG,       IDC_OUT_GIF,        IDC_OUT_PNG,       IDC_OUT_BMP,
+    IDC_OUT_QUALITY,    IDC_OUT_FOLDER,     IDC_OUT_FOLDER_PICK, IDC_OUT_PREFIX,
+    IDC_OUT_NUMBER,     IDC_OUT_USE_TEXT,   IDC_OUT_WRAP_RIGHT, IDC_OUT_WRAP_LEFT,
+    IDC_OUT_WRAP_NONE,  IDC_OUT_SCRAP,      IDC_OUT_SCRAP_PICK, IDC_OUT_TO_SCRAP,
+    IDC_OUT_TO_CLIPBOARD};
 
 struct OutputSettingsState {
     // The dialog's two paths while it is open, stored at OK.
@@ -110,7 +114,7 @@ void on_init(HWND dialog, OutputSettingsState* state) {
     if (g_app.flags & kFlagOutputBase64) set_checked(dialog, IDC_OUT_BASE64, true);
     char type[kShortSize] = {};
     settings_read_string(kSectionOutput, "Type", type, sizeof type);
-    for (size_t i = 0; i < 3; ++i)
+    for (size_t i = 0; i < std::size(kFormats); ++i)
         if (!std::strcmp(type, kFormatTypes[i])) set_checked(dialog, kFormats[i], true);
     SetDlgItemInt(dialog, IDC_OUT_QUALITY,
                   UINT(settings_read_int(kSectionOutput, "JpegQuality", kDefaultQuality)), FALSE);
@@ -140,7 +144,7 @@ void on_pick_folder(HWND dialog, OutputSettingsState* state) {
     {
         const HintsOff hints_off;
         pick_save_file("出力する画像ファイルのフォルダを選択する",
-                       "画像ファイル\0*.jpg;*.gif;*,png;*.bmp\0", dialog, "jpg", folder);
+                       "画像ファイル\0*.jpg;*.gif;*.png;*.bmp\0", dialog, "jpg", folder);
     }
     // Chosen or not, only the folder of the name shown stays.
     if (const char* slash = sjis_last_backslash(folder)) folder[slash - folder + 1] = '\0';
@@ -164,7 +168,7 @@ void on_pick_scrap(HWND dialog, OutputSettingsState* state) {
 
 // The checked format's name; null with message 8 shown.
 const char* checked_format(HWND dialog) {
-    for (size_t i = 0; i < 3; ++i)
+    for (size_t i = 0; i < std::size(kFormats); ++i)
         if (is_checked(dialog, kFormats[i])) return kFormatTypes[i];
     show_warning(dialog, kMsgNoFormat);
     return nullptr;

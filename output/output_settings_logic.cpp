@@ -53,6 +53,7 @@ int output_control_enabled(OutputKind kind, int id) {
     switch (id) {
         case IDC_OUT_JPEG:
         case IDC_OUT_GIF:
+        case IDC_OUT_PNG:
         case IDC_OUT_BMP:
         case IDC_OUT_QUALITY:
         case IDC_OUT_USE_TEXT:

@@ -3,12 +3,14 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <string>
 
 #include "image/base64.h"
 #include "image/bmp.h"
 #include "image/gif_read.h"
 #include "image/jpeg.h"
+#include "image/png.h"
 #include "image/scale.h"
 #include "scrap/text.h"
 
@@ -16,11 +18,29 @@ namespace {
 
 const uint8_t kBlack[3] = {0, 0, 0};
 
+// The scratch file's extension and reader for each picture type of a tag;
+// a tag naming none of the others is read as BMP.
+struct PictureKind {
+    const char* mime;
+    const char* ext;
+    void (*read)(const char* path, PackedDib* out);
+};
+const PictureKind kKinds[] = {
+    {"image/jpeg", ".jpg", [](const char* path, PackedDib* out) { jpeg_read_dib(path, out); }},
+    {"image/gif", ".gif", [](const char* path, PackedDib* out) { gif_read(out, path); }},
+    {"image/png", ".png", [](const char* path, PackedDib* out) { png_read_dib(path, out); }},
+    {"image/bmp", ".bmp", [](const char* path, PackedDib* out) { bmp_read(path, out); }},
+};
+
 // Writes the tag's picture to the scratch file and reads it back.
 PackedDib read_tag_picture(const char* tag, const char* scratch_base) {
-    const char* ext = std::strstr(tag, "image/jpeg") ? ".jpg"
-                      : std::strstr(tag, "image/gif") ? ".gif"
-                                                      : ".bmp";
+    // The type named first: a later match could lie inside the Base64 text.
+    const PictureKind* kind = &kKinds[std::size(kKinds) - 1];
+    const char* first = nullptr;
+    for (const PictureKind& k : kKinds) {
+        const char* at = std::strstr(tag, k.mime);
+        if (at && (!first || at < first)) first = at, kind = &k;
+    }
     const char* payload = std::strstr(tag, ";base64,");
     if (!payload) return nullptr;
     payload += 8;
@@ -29,17 +49,12 @@ PackedDib read_tag_picture(const char* tag, const char* scratch_base) {
     int32_t size = 0;
     uint8_t* bytes = base64_decode(payload, int32_t(end - payload), &size);
     if (!bytes) return nullptr;
-    const std::string path = std::string(scratch_base) + ext;
+    const std::string path = std::string(scratch_base) + kind->ext;
     const int written = write_bytes_file(reinterpret_cast<char*>(bytes), size_t(size), path.c_str());
     std::free(bytes);
     if (!written) return nullptr;
     PackedDib picture = nullptr;
-    if (!std::strcmp(ext, ".jpg"))
-        jpeg_read_dib(path.c_str(), &picture);
-    else if (!std::strcmp(ext, ".gif"))
-        gif_read(&picture, path.c_str());
-    else
-        bmp_read(path.c_str(), &picture);
+    kind->read(path.c_str(), &picture);
     return picture;
 }
 

@@ -11,6 +11,6 @@ void preview_fit(int w, int h, int cw, int ch, int* fitted_w, int* fitted_h);
 
 // Paints the canvas (24-bit) black and, when the item's picture can be
 // read, pastes it fitted and centred. `scratch_base` is the scratch file's
-// path without extension ("…\$image"); ".jpg", ".gif" or ".bmp" is added
-// by the picture's type. 1 when a picture was drawn.
+// path without extension ("…\$image"); ".jpg", ".gif", ".png" or ".bmp" is
+// added by the picture's type. 1 when a picture was drawn.
 int preview_render(PackedDib canvas, const char* tag, const char* scratch_base);

@@ -1,7 +1,7 @@
 // The numbered warnings and questions, and the captions the user sees.
 #pragma once
 
-constexpr int kMessageCount = 35;
+constexpr int kMessageCount = 36;
 // Entries 0..28 are warnings, 29 is empty, 30 and 31 are questions; the
 // warnings from 32 on came later, after the questions, so that the numbers
 // of the older ones stay as they were.
@@ -49,4 +49,5 @@ enum MessageNumber {
     kMsgScrapChangedElsewhere = 32,
     kMsgBadPrefix = 33,
     kMsgNumberExhausted = 34,
+    kMsgPngFile = 35,
 };

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Outputs end to end: numbered image files of each type, the overwrite
+# Outputs end to end: numbered image files of each type (PNG among them), the overwrite
 # question, the text saved beside a picture, the clipboard text through the
 # editor, and BASE64 items on the clipboard and in a new scrap shown by a
 # browser. Captures are framed on a known picture; results are checked
@@ -34,7 +34,7 @@ ini_set Output Prefix A
 check "program started" start_tamble
 
 echo "output: Prefix A, Number 99 gives A00099 of each type"
-for type in bmp gif jpg; do
+for type in bmp gif jpg png; do
     ini_set Output Number 99
     ini_set Output Type $type
     capture_rect 100 200 200 150
@@ -44,6 +44,7 @@ for type in bmp gif jpg; do
         wait_until 10 eval "test -f '$OUT/A00099.$type' && ini_has Number=100"
 done
 check "BMP holds the framed pixels" same_pixels "$OUT/A00099.bmp" 200 150 100 200
+check "PNG holds the framed pixels" same_pixels "$OUT/A00099.png" 200 150 100 200
 check "GIF is GIF87a" test "$(head -c 6 "$OUT/A00099.gif")" = GIF87a
 # Colour reduction with dithering keeps the picture near 31 dB; a picture
 # framed three rows off is at 22 dB.
@@ -109,6 +110,19 @@ check "the clipboard holds one item: marker, data URI, line break" wait_until 10
     "$E2E_TMP/item.txt" "$E2E_TMP/item.jpg"'
 jpeg_reference 64 48 300 300 80 "$E2E_TMP/ref.jpg"
 check "its picture is the JPEG of the framed pixels" cmp "$E2E_TMP/ref.jpg" "$E2E_TMP/item.jpg"
+
+echo "output: a BASE64 PNG item on the clipboard, shown by a browser"
+ini_set Output Type png
+run_wine "$WINTOOL" clipboard-clear >/dev/null 2>&1
+capture_rect 300 300 64 48
+finish_output
+check "the clipboard holds one item with a PNG data URI" wait_until 10 \
+    eval 'clipboard_text_to "$E2E_TMP/item.html" && /usr/bin/python3 "$PIXELS" item \
+    "$E2E_TMP/item.html" "$E2E_TMP/item.png" image/png'
+check "its PNG holds the framed pixels" same_pixels "$E2E_TMP/item.png" 64 48 300 300
+check "a browser shows the item's picture at 64x48 with the framed pixels" \
+    /usr/bin/python3 "$PIXELS" browser "$E2E_TMP/item.html" "$KNOWN_PNG" 300 300 64 48
+ini_set Output Type jpg
 
 echo "output: a new numbered scrap, and a BASE64 item in it"
 scrap_dir="$WINEPREFIX/drive_c/users/$(id -un)/Documents/スクラップ"

@@ -4,8 +4,8 @@
   pixels.py marks SHOT KNOWN X Y [CELL] crosshair and magnifier (cells of CELL
                                         pixels, 5 at 96 DPI) at (X, Y), mode 0
   pixels.py cover SHOT KNOWN X Y RRGGBB the covered display of state 1 at (X, Y)
-  pixels.py item TEXT OUT               TEXT is one BASE64 scrap item; its
-                                        picture's bytes go to OUT
+  pixels.py item TEXT OUT [MIME]        TEXT is one BASE64 scrap item of type
+                                        MIME (image/jpeg); picture bytes to OUT
   pixels.py scrap BEFORE AFTER OUT      AFTER is BEFORE with one item inserted
                                         at the insert place; picture to OUT
   pixels.py browser HTML KNOWN X Y W H  a browser shows one picture in HTML:
@@ -96,16 +96,16 @@ def check_cover(shot, known, px, py, colour):
 # A scrap item as the program builds it: the part marker with the time,
 # then the picture as a data URI, then a line break.
 ITEM = re.compile(rb"<!-- Tamble Scrap Part \[\d{4}/\d\d/\d\d \d\d:\d\d\] -->\r\n"
-                  rb"\r\n<img src=\"data:image/jpeg;base64,([A-Za-z0-9+/]*={0,2})\">\r\n<br>")
+                  rb"\r\n<img src=\"data:(image/[a-z]+);base64,([A-Za-z0-9+/]*={0,2})\">\r\n<br>")
 INSERT_PLACE = b"<!-- Tamble Insert Place -->"
 MARKER = b"<!-- Tamble Scrap Part ["
 
 
-def check_item(text, out):
+def check_item(text, out, mime="image/jpeg"):
     match = ITEM.fullmatch(text)
-    if not match:
-        return [f"not one scrap item: {text[:120]!r}...{text[-40:]!r}"]
-    pathlib.Path(out).write_bytes(base64.b64decode(match.group(1)))
+    if not match or match.group(1) != mime.encode():
+        return [f"not one scrap item of {mime}: {text[:120]!r}...{text[-40:]!r}"]
+    pathlib.Path(out).write_bytes(base64.b64decode(match.group(2)))
     return []
 
 
@@ -206,7 +206,7 @@ def check_sample(data, colour):
 def main():
     kind = sys.argv[1]
     if kind == "item":
-        failures = check_item(pathlib.Path(sys.argv[2]).read_bytes(), sys.argv[3])
+        failures = check_item(pathlib.Path(sys.argv[2]).read_bytes(), *sys.argv[3:5])
     elif kind == "scrap":
         failures = check_scrap(pathlib.Path(sys.argv[2]).read_bytes(),
                                pathlib.Path(sys.argv[3]).read_bytes(), sys.argv[4])

@@ -49,12 +49,14 @@ TEST(ImageFileName, CompanionText) {
 }
 
 TEST(ImageWriter, UnknownTypeAndFailureMessages) {
-    EXPECT_EQ(image_write_as(nullptr, "png", "unused", 80), kMsgNoFormat);
-    EXPECT_EQ(image_write_as(nullptr, "JPG", "unused", 80), kMsgNoFormat);  // case counts
+    EXPECT_EQ(image_write_as(nullptr, "tif", "unused", 80), kMsgNoFormat);
+    EXPECT_EQ(image_write_as(nullptr, "PNG", "unused", 80), kMsgNoFormat);  // case counts
     EXPECT_EQ(image_write_failure("jpg"), kMsgJpegFile);
     EXPECT_EQ(image_write_failure("gif"), kMsgGifFile);
     EXPECT_EQ(image_write_failure("bmp"), kMsgBmpFile);
+    EXPECT_EQ(image_write_failure("png"), kMsgPngFile);
     EXPECT_STREQ(image_mime_type("gif"), "image/gif");
+    EXPECT_STREQ(image_mime_type("png"), "image/png");
     EXPECT_EQ(image_mime_type("jpeg"), nullptr);
 }
 

@@ -48,7 +48,7 @@ TEST_F(PreviewRender, EachFormatFitsAndCentres) {
                 px[0] = uint8_t(x), px[1] = uint8_t(2 * y), px[2] = uint8_t(0xA0 + 2 * x);
             }
     }
-    for (const char* type : {"bmp", "gif", "jpg"}) {
+    for (const char* type : {"bmp", "gif", "jpg", "png"}) {
         SCOPED_TRACE(type);
         settings_write_string(kSectionOutput, "Type", type);
         int error = 0;
@@ -82,6 +82,7 @@ TEST_F(PreviewRender, DamagedPicturesLeaveTheCanvasBlack) {
     const char* tags[] = {
         "\r\n<img src=\"data:image/jpeg;base64,////\">\r\n",  // not a JPEG
         "\r\n<img src=\"data:image/gif;base64,\">\r\n",       // nothing
+        "\r\n<img src=\"data:image/png;base64,iVBORw0KGgo=\">\r\n",  // a PNG cut after its signature
         "\r\n<img src=\"no data at all\">\r\n",
     };
     for (const char* tag : tags) {

@@ -105,7 +105,7 @@ TEST_F(ScrapItemBuild, CarriesTheScratchFileAsBase64) {
 TEST_F(ScrapItemBuild, FormatFailuresGiveTheirMessages) {
     PackedDib image = dib_create24(4, 4);
     int error = 0;
-    for (const char* type : {"", "JPG", "png"}) {
+    for (const char* type : {"", "JPG", "PNG"}) {
         settings_write_string(kSectionOutput, "Type", type);
         EXPECT_EQ(build_scrap_item(nullptr, nullptr, nullptr, image, &error), nullptr);
         EXPECT_EQ(error, kMsgNoFormat) << type;

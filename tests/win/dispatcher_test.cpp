@@ -457,7 +457,7 @@ TEST_F(OutputDispatcher, ImageFileFailuresKeepTheNumber) {
     struct Case { std::string folder, prefix, type; int message; };
     const Case cases[] = {
         {folder_ + "\\missing\\", "B", "bmp", kMsgOutputFolderMissing},
-        {out, "B", "png", kMsgNoFormat},
+        {out, "B", "tif", kMsgNoFormat},
         {out, "B", "bmp", -1},  // exists: answered No, nothing more is said
         // Folder, prefix, number and type beyond the 256-byte name buffer.
         {out + std::string(250 - out.size(), 'd') + "\\", "B", "bmp", kMsgImageFile},

@@ -200,7 +200,7 @@ protected:
 
     // Output settings as a user of the file kind left them.
     void write_output_settings() {
-        settings_write_string(kSectionOutput, "Type", "gif");
+        settings_write_string(kSectionOutput, "Type", "png");
         settings_write_int(kSectionOutput, "JpegQuality", 50);
         settings_write_string(kSectionOutput, "OutputFolder", (dir_ + "\\out\\").c_str());
         settings_write_string(kSectionOutput, "Prefix", "B");
@@ -232,7 +232,7 @@ HWND SettingsDialogs::other_ = nullptr;
 // --- output settings -----------------------------------------------------------
 
 const int kKinds[] = {IDC_OUT_FILE, IDC_OUT_CLIPBOARD, IDC_OUT_BASE64};
-const int kFormats[] = {IDC_OUT_JPEG, IDC_OUT_GIF, IDC_OUT_BMP};
+const std::initializer_list<int> kFormats = {IDC_OUT_JPEG, IDC_OUT_GIF, IDC_OUT_PNG, IDC_OUT_BMP};
 
 TEST_F(SettingsDialogs, EachOutputKindEnablesExactlyItsControls) {
     struct KindCase {
@@ -240,15 +240,15 @@ TEST_F(SettingsDialogs, EachOutputKindEnablesExactlyItsControls) {
         std::vector<int> enabled;  // besides the kinds and the square, always enabled
     };
     const KindCase file = {IDC_OUT_FILE,
-                           {IDC_OUT_JPEG, IDC_OUT_GIF, IDC_OUT_BMP, IDC_OUT_QUALITY, IDC_OUT_FOLDER,
+                           {IDC_OUT_JPEG, IDC_OUT_GIF, IDC_OUT_PNG, IDC_OUT_BMP, IDC_OUT_QUALITY, IDC_OUT_FOLDER,
                             IDC_OUT_FOLDER_PICK, IDC_OUT_PREFIX, IDC_OUT_NUMBER, IDC_OUT_USE_TEXT}};
     const KindCase clipboard = {IDC_OUT_CLIPBOARD, {}};
     const KindCase base64 = {
         IDC_OUT_BASE64,
-        {IDC_OUT_JPEG, IDC_OUT_GIF, IDC_OUT_BMP, IDC_OUT_QUALITY, IDC_OUT_USE_TEXT,
+        {IDC_OUT_JPEG, IDC_OUT_GIF, IDC_OUT_PNG, IDC_OUT_BMP, IDC_OUT_QUALITY, IDC_OUT_USE_TEXT,
          IDC_OUT_WRAP_RIGHT, IDC_OUT_WRAP_LEFT, IDC_OUT_WRAP_NONE, IDC_OUT_SCRAP,
          IDC_OUT_SCRAP_PICK, IDC_OUT_TO_SCRAP, IDC_OUT_TO_CLIPBOARD}};
-    const int controls[] = {IDC_OUT_JPEG,       IDC_OUT_GIF,       IDC_OUT_BMP,
+    const int controls[] = {IDC_OUT_JPEG,       IDC_OUT_GIF,       IDC_OUT_PNG,  IDC_OUT_BMP,
                             IDC_OUT_QUALITY,    IDC_OUT_FOLDER,    IDC_OUT_FOLDER_PICK,
                             IDC_OUT_PREFIX,     IDC_OUT_NUMBER,    IDC_OUT_USE_TEXT,
                             IDC_OUT_WRAP_RIGHT, IDC_OUT_WRAP_LEFT, IDC_OUT_WRAP_NONE,
@@ -318,7 +318,7 @@ TEST_F(SettingsDialogs, OutputOkWithBadValuesShowsItsMessageAndStaysOpen) {
             if (c.format)
                 click(d, c.format);
             else
-                uncheck_all(d, {IDC_OUT_JPEG, IDC_OUT_GIF, IDC_OUT_BMP});
+                uncheck_all(d, kFormats);
             SetDlgItemTextA(d, IDC_OUT_QUALITY, c.quality);
             SetDlgItemTextA(d, IDC_OUT_PREFIX, c.prefix);
             if (c.to_scrap) click(d, IDC_OUT_TO_SCRAP);
@@ -430,7 +430,7 @@ TEST_F(SettingsDialogs, OutputOkWritesExactlyTheKeysOfItsKind) {
           {"Output/JpegQuality", "100"},
           {"Output/Square", "64"}},
          kept | kFlagOutputBase64 | kFlagUseClipboardText | kFlagTextLeft | kFlagBase64ToScrap},
-        {"two kinds, hand-edited: BASE64 first", kept | kFlagOutputFile | kFlagOutputBase64, [](HWND) {},
+        {"two kinds, hand-edited: BASE64 first, with the stored PNG checked", kept | kFlagOutputFile | kFlagOutputBase64, [](HWND) {},
          {{"Output/HtmlFile", ""}, {"Output/Square", "0"}}, kept | kFlagOutputBase64},
     };
     for (const GoodCase& c : cases) {
