@@ -116,9 +116,9 @@ TEST(BoxTemplates, EveryControlWithItsClassAndStyle) {
     }
 }
 
-// Icon statics and icon buttons load their icons at their 96-DPI size at
-// every DPI. Once they load them at the size the DPI asks, make this true and
-// the check demands that size.
+// Icon statics show their icons at the 96-DPI size at every DPI. Once they
+// load them at the size the DPI asks, make this true and the check demands
+// that size; until then it takes either.
 constexpr bool kIconsFollowDpi = false;
 
 BOOL CALLBACK add_template_id(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids) {
