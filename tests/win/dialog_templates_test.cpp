@@ -12,8 +12,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <string>
 #include <vector>
 
 #include "resources/resource_ids.h"
