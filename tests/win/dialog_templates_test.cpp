@@ -202,10 +202,11 @@ TEST(DialogLayout, EveryTemplateAtThisDpi) {
         for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
             char cls[32] = "", text[128] = "";
             GetClassNameA(c, cls, sizeof cls);
-            GetWindowTextA(c, text, sizeof text);
+            const DWORD style = DWORD(GetWindowLongA(c, GWL_STYLE));
+            const bool icon_static = !lstrcmpiA(cls, "Static") && (style & SS_TYPEMASK) == SS_ICON;
+            if (!icon_static) GetWindowTextA(c, text, sizeof text);  // an icon's is its resource
             SCOPED_TRACE(testing::Message() << "control " << GetDlgCtrlID(c) << " " << cls << " "
                                             << text);
-            const DWORD style = DWORD(GetWindowLongA(c, GWL_STYLE));
             RECT r;
             GetWindowRect(c, &r);
             MapWindowPoints(nullptr, d, reinterpret_cast<POINT*>(&r), 2);
@@ -213,7 +214,7 @@ TEST(DialogLayout, EveryTemplateAtThisDpi) {
             EXPECT_TRUE(IntersectRect(&inside, &r, &client) && EqualRect(&inside, &r))
                 << "ends at " << r.right << "," << r.bottom << " in " << client.right << "x"
                 << client.bottom;
-            if (!lstrcmpiA(cls, "Static") && (style & SS_TYPEMASK) == SS_ICON) {
+            if (icon_static) {
                 EXPECT_GE(std::min(width, height), at_dpi(icon_at_96));
                 if (const HICON icon = HICON(SendMessageA(c, STM_GETICON, 0, 0))) {
                     const int shown = icon_width(icon);
