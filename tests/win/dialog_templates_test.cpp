@@ -114,9 +114,10 @@ TEST(BoxTemplates, EveryControlWithItsClassAndStyle) {
     }
 }
 
-// Icon statics show their icons at the 96-DPI size at every DPI. Once they
-// load them at the size the DPI asks, make this true and the check demands
-// that size; until then it takes either.
+// A template's own icon statics load their icon at its 96-DPI size at every
+// DPI; a dialog that shows icons of the DPI's size puts them in when it
+// starts, which a template alone does not show. So the check takes either
+// size; true demands the DPI's size.
 constexpr bool kIconsFollowDpi = false;
 
 BOOL CALLBACK add_template_id(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids) {
