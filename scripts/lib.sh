@@ -122,6 +122,34 @@ ensure_wineprefix() {
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
         wineserver -w
     fi
+    wine_japanese_fonts
+}
+
+# The dialogs' faces are proportional on Japanese Windows. Wine has none of
+# them and falls back to the monospaced IPAGothic, whose wide Latin letters
+# make dialog units small and Japanese labels long, so that labels seem cut
+# that fit on Windows. The proportional IPAPGothic stands in for them, and
+# "MS Shell Dlg" names "MS UI Gothic" as on Japanese Windows.
+wine_japanese_fonts() {
+    grep -q '"MS PGothic"="IPAPGothic"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
+    local face
+    for face in 'ＭＳ Ｐゴシック' 'MS UI Gothic' 'MS PGothic'; do
+        run_wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$face" /t REG_SZ \
+            /d IPAPGothic /f >/dev/null 2>&1
+    done
+    wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes' \
+        /v 'MS Shell Dlg' /t REG_SZ /d 'MS UI Gothic' /f >/dev/null 2>&1
+    wineserver -w
+}
+
+# The prefix's desktop DPI (HKCU\Control Panel\Desktop LogPixels). Wine's
+# processes read it when they start, so the server ends first. Set outside
+# the Japanese locale, as the prefix was made.
+wine_dpi() {  # wine_dpi 96|120|144|192
+    wineserver -k >/dev/null 2>&1
+    wineserver -w
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+    wineserver -w
 }
 
 run_wine() {

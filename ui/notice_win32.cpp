@@ -31,14 +31,20 @@ RECT child_rect(HWND dialog, HWND child) {
     return r;
 }
 
+// Lines are measured in the text field's own font, the one they are shown
+// in; a field without a font of its own measures in `measure_text`'s.
 struct MeasureContext {
     HDC reference;
     int dpi;
+    bool field_font;  // the field's font is selected into `reference`
 };
 
 int measure_line(const char* line, int length, void* context) {
     const MeasureContext* c = static_cast<const MeasureContext*>(context);
-    return measure_text(line, length, c->reference, c->dpi).cx;
+    if (!c->field_font) return measure_text(line, length, c->reference, c->dpi).cx;
+    SIZE size = {0, 0};
+    GetTextExtentPoint32A(c->reference, line, length, &size);
+    return size.cx;
 }
 
 // The template's geometry as the dialog opens, at its DPI.
@@ -60,8 +66,11 @@ void lay_out(HWND dialog, const NoticeState& notice, const NoticeTemplate& t) {
     RECT button_rect = {};
     if (button) button_rect = child_rect(dialog, button);
     HDC dc = GetDC(dialog);
-    MeasureContext context{dc, t.dpi};
+    HFONT font = edit ? reinterpret_cast<HFONT>(SendMessageA(edit, WM_GETFONT, 0, 0)) : nullptr;
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    MeasureContext context{dc, t.dpi, old != nullptr};
     NoticeExtent extent = notice_measure(notice.text, measure_line, &context);
+    if (old) SelectObject(dc, old);
     ReleaseDC(dialog, dc);
     NoticeLayout layout = notice_layout(extent, t);
     if (layout.resize) {

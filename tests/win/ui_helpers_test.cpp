@@ -171,13 +171,19 @@ TEST_F(UiHelpers, NoticeClosesSoonAfterTheCursorLeavesAndGrowsForItsLines) {
     ASSERT_NE(t, nullptr);
     RECT tw, te;
     GetWindowRect(t, &tw);
-    GetWindowRect(GetDlgItem(t, IDC_NOTICE_TEXT), &te);
-    DestroyWindow(t);
+    HWND field = GetDlgItem(t, IDC_NOTICE_TEXT);
+    GetWindowRect(field, &te);
     const char* text = "一行目\r\nずっと長い二行目のテキスト\r\n三";
     const char* longest = "ずっと長い二行目のテキスト";
-    HDC screen = GetDC(nullptr);
-    int widest = measure_text(longest, int(std::strlen(longest)), screen, 96).cx;
-    ReleaseDC(nullptr, screen);
+    // Measured in the font the field shows it in, so that the line is whole.
+    HDC dc = GetDC(field);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(field, WM_GETFONT, 0, 0)));
+    SIZE shown = {};
+    GetTextExtentPoint32A(dc, longest, int(std::strlen(longest)), &shown);
+    SelectObject(dc, old);
+    ReleaseDC(field, dc);
+    DestroyWindow(t);
+    int widest = shown.cx;
     ASSERT_GT(widest, 0);
 
     RECT seen = {};
