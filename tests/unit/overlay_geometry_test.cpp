@@ -95,22 +95,6 @@ TEST(OverlayGeometryMagnifier, CellsShowTheNeighbourhoodEnlarged) {
     EXPECT_EQ(cells[12].colour, colour_of(2, 2));
 }
 
-TEST(OverlayGeometryMagnifier, LargerCellsAtHigherDpiStillShowOnePixelEach) {
-    TestImage image;
-    MagnifierCell cells[25];
-    const int cell = overlay_magnifier_cell_for_dpi(144);
-    ASSERT_EQ(cell, 8);
-    ASSERT_EQ(overlay_magnifier_cells({2, 2}, image.view(), cells, cell), 20);
-    // The square's 40 pixels are centred on the corner, whose own cell
-    // covers it; the restore puts back exactly that square.
-    EXPECT_EQ(ltrb(cells[0].rect), ltrb(PixelRect{-18, -18, -10, -10}));
-    EXPECT_EQ(ltrb(cells[12].rect), ltrb(PixelRect{-2, -2, 6, 6}));
-    EXPECT_EQ(cells[12].colour, colour_of(2, 2));
-    const DibBlit b = overlay_magnifier_restore({2, 2}, 4, cell);
-    EXPECT_EQ(ltrb(PixelRect{b.dest_x, b.dest_y, b.dest_x + b.width, b.dest_y + b.height}),
-              ltrb(PixelRect{-18, -18, 22, 22}));
-}
-
 TEST(OverlayGeometryMagnifier, CellsOutsideTheImageAreLeftOut) {
     TestImage image;
     MagnifierCell cells[25];
