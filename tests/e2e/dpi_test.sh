@@ -28,8 +28,7 @@ on_screen() {  # "L T R B" is a rectangle within the 1920x1080 screen
 }
 
 echo "dpi: a capture"
-begin_capture
-wait_until 10 overlay_has_focus
+check "the overlay opens and takes the keys" eval 'begin_capture && wait_until 10 overlay_has_focus'
 xdotool mousemove 290 190
 pick_top_left 300 200
 marks() {

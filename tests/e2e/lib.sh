@@ -13,7 +13,22 @@ INI="$DATA_DIR/tamble.ini"
 TAMBLE_PID=""
 
 pass() { E2E_PASSED=$((E2E_PASSED + 1)); echo "  ok    $1"; }
-fail() { E2E_FAILED=$((E2E_FAILED + 1)); echo "  FAIL  $1"; }
+fail() {
+    E2E_FAILED=$((E2E_FAILED + 1))
+    echo "  FAIL  $1"
+    echo "  FAIL    (then: $(screen_state))"
+}
+# What the screen showed when a check failed, for the test's log: the
+# program's visible windows, the focused window and the pointer.
+screen_state() {
+    local id names=""
+    for id in $(timeout 5 xdotool search --onlyvisible --classname tamble.exe 2>/dev/null); do
+        names+="[$(timeout 5 xdotool getwindowname "$id" 2>/dev/null)]"
+    done
+    echo "tamble windows ${names:-none}; focus [$(timeout 5 xdotool getwindowfocus getwindowname 2>/dev/null)];" \
+        "tray $(tray_window_viewable && echo shown || echo absent);" \
+        "pointer $(timeout 5 xdotool getmouselocation 2>/dev/null | cut -d' ' -f1-2)"
+}
 check() {  # check NAME COMMAND...
     local name=$1
     shift
@@ -132,8 +147,12 @@ mouse_at() {  # mouse_at X Y
 }
 mouse_not_at() { ! mouse_at "$1" "$2"; }
 
-# Starts a capture by the tray icon and waits for the overlay.
-begin_capture() { click_tray_icon && wait_until 20 overlay_visible; }
+# Starts a capture by the tray icon and waits for the overlay. The program's
+# window exists a moment before its icon: in a new prefix Wine's tray window
+# can take seconds to appear, and a click before it would find nothing.
+begin_capture() {
+    wait_until 20 tray_window_viewable && click_tray_icon && wait_until 20 overlay_visible
+}
 
 # Picks the top-left corner at (X, Y) with the mouse: a move there makes the
 # overlay follow the pointer.
