@@ -11,9 +11,7 @@ trap 'stop_tamble; [ -n "$PICTURE_PID" ] && kill "$PICTURE_PID" 2>/dev/null;
       wineserver -k >/dev/null 2>&1; rm -rf "$E2E_TMP"' EXIT
 
 ensure_wineprefix
-wineserver -k >/dev/null 2>&1
-wineserver -w
-wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+wine_dpi 144
 wine_window_management off
 check "picture shown" show_known_picture
 fresh_settings
