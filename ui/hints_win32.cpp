@@ -282,4 +282,7 @@ void detach_hints(HWND dialog) {
     hints.owner = nullptr;
     hints.table = nullptr;
     hints.targets.clear();
+    // With no dialog to watch the program does not wake ten times a second.
+    if (hints.timer) KillTimer(nullptr, hints.timer);
+    hints.timer = 0;
 }

@@ -473,6 +473,16 @@ TEST_F(SettingsDialogs, LabelsStandAtTheirPlaces) {
     });
 }
 
+// The hints tick every 100 ms while their dialog is open, and not after it:
+// a resting program does not wake.
+TEST_F(SettingsDialogs, NoTimerTicksOnceTheDialogHasClosed) {
+    run_settings_dialog([](HWND) {});
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_TIMER, WM_TIMER, PM_REMOVE)) {
+    }
+    EXPECT_EQ(MsgWaitForMultipleObjects(0, nullptr, FALSE, 350, QS_TIMER), DWORD(WAIT_TIMEOUT));
+}
+
 TEST_F(SettingsDialogs, OkRegistersTheNewHotkeyAndSavesScaling) {
     register_stored_hotkey();
     settings_write_int(kSectionWindow, "Scaling", 150);
