@@ -1,6 +1,7 @@
 #include "image/scale.h"
 
 #include <cstring>
+#include <new>
 #include <vector>
 
 #include "sys/pump.h"
@@ -84,7 +85,15 @@ PackedDib dib_scale(PackedDib dib, int new_width, int new_height) {
     uint64_t dstride = uint64_t(dib_stride(new_width, bits));
     uint64_t image = dstride * uint64_t(new_height);
     uint64_t size = palette + image + kDibSpareBytes;
-    PackedDib result = size <= kMemBlockMaxSize ? mem_alloc(size_t(size)) : nullptr;
+    if (size > kMemBlockMaxSize) return nullptr;
+    // The column table first: running out of memory for it leaves nothing to free.
+    std::vector<ColumnStep> cols;
+    try {
+        if (bits == 24) cols.resize(size_t(new_width));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    PackedDib result = mem_alloc(size_t(size));
     MemLock<DibHeader> dst(result);
     if (!dst) {
         mem_free(result);
@@ -99,9 +108,7 @@ PackedDib dib_scale(PackedDib dib, int new_width, int new_height) {
     uint8_t* dbits = dib_bits_ptr(dst.get());
     int64_t sstride = dib_stride(sw, bits);
 
-    std::vector<ColumnStep> cols;
     if (bits == 24) {
-        cols.resize(size_t(new_width));
         for (int j = 0; j < new_width; ++j) {
             double x = j * sx;
             int x0 = int(x);
