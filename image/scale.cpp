@@ -1,7 +1,6 @@
 #include "image/scale.h"
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "sys/pump.h"
@@ -86,13 +85,10 @@ PackedDib dib_scale(PackedDib dib, int new_width, int new_height) {
     uint64_t image = dstride * uint64_t(new_height);
     uint64_t size = palette + image + kDibSpareBytes;
     if (size > kMemBlockMaxSize) return nullptr;
-    // The column table first: running out of memory for it leaves nothing to free.
-    std::vector<ColumnStep> cols;
-    try {
-        if (bits == 24) cols.resize(size_t(new_width));
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    // The column table before the picture: when memory runs out for it
+    // (std::bad_alloc, which the window procedure's guard reports), no
+    // picture has been made that nobody would free.
+    std::vector<ColumnStep> cols(bits == 24 ? size_t(new_width) : 0);
     PackedDib result = mem_alloc(size_t(size));
     MemLock<DibHeader> dst(result);
     if (!dst) {
