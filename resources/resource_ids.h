@@ -49,8 +49,8 @@
 // What the IDI_BOX_* state icons show:
 //   IDI_BOX_0  wheel moves the corner vertically     (wheel_vertical)
 //   IDI_BOX_1  wheel moves the corner horizontally   (wheel_horizontal)
-//   IDI_BOX_2  aspect ratio kept                     (aspect_locked)
-//   IDI_BOX_3  aspect ratio free                     (aspect_free)
+//   IDI_BOX_2  aspect ratio kept                     (ratio_locked)
+//   IDI_BOX_3  aspect ratio free                     (ratio_free)
 //   IDI_BOX_4  display: outside of the selection covered (show_cover)
 //   IDI_BOX_5  display: cross-hair lines and frame   (show_cross_hair)
 //   IDI_BOX_6  fixed size off, the corner moves      (move_corner)
