@@ -1,6 +1,8 @@
 // Lengths at a window's DPI.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "ui/dpi_scale.h"
 
 namespace {
@@ -18,10 +20,8 @@ TEST(DpiScale, LengthsAndIconSidesAtTheCommonScales) {
     };
     for (const Row& r : rows)
         EXPECT_EQ(scale_for_dpi(r.value, r.dpi), r.scaled) << r.value << " at " << r.dpi;
-    EXPECT_EQ(icon_size_for_dpi(96), 16);
-    EXPECT_EQ(icon_size_for_dpi(120), 20);
-    EXPECT_EQ(icon_size_for_dpi(144), 24);
-    EXPECT_EQ(icon_size_for_dpi(192), 32);
+    for (auto [dpi, side] : {std::pair{96, 16}, {120, 20}, {144, 24}, {192, 32}})
+        EXPECT_EQ(icon_size_for_dpi(dpi), side) << dpi;
 }
 
 }  // namespace

@@ -15,19 +15,11 @@
 #include <vector>
 
 #include "resources/resource_ids.h"
+#include "tests/win/modal_driver.h"
 
 namespace {
 
 INT_PTR CALLBACK no_proc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG; }
-
-int icon_width(HICON icon) {
-    ICONINFO info = {};
-    BITMAP b = {};
-    if (GetIconInfo(icon, &info)) GetObjectA(info.hbmColor, sizeof b, &b);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return b.bmWidth;
-}
 
 struct Control {
     int id;
@@ -218,7 +210,7 @@ TEST(DialogLayout, EveryTemplateAtThisDpi) {
             if (icon_static) {
                 EXPECT_GE(std::min(width, height), at_dpi(icon_at_96));
                 if (const HICON icon = HICON(SendMessageA(c, STM_GETICON, 0, 0))) {
-                    const int shown = icon_width(icon);
+                    const int shown = icon_side(icon);
                     EXPECT_LE(shown, std::min(width, height));
                     if (kIconsFollowDpi || shown != icon_at_96) {
                         EXPECT_EQ(shown, at_dpi(icon_at_96));

@@ -87,6 +87,16 @@ std::string control_texts(HWND window, const char* separator) {
     return c.text;
 }
 
+int icon_side(HICON icon) {
+    ICONINFO info;
+    BITMAP b = {};
+    if (!icon || !GetIconInfo(icon, &info)) return 0;
+    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof b, &b);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return b.bmWidth;
+}
+
 void cancel_thread_dialogs() {
     EndMenu();
     EnumThreadWindows(GetCurrentThreadId(), cancel_dialog, 0);

@@ -16,6 +16,8 @@
 HWND thread_window(const char* cls, const char* caption = nullptr);
 // The texts of a window's controls, each followed by `separator`.
 std::string control_texts(HWND window, const char* separator);
+// The width of an icon's picture in pixels; 0 for no icon.
+int icon_side(HICON icon);
 // Cancels every dialog of this thread and ends an open menu, so that a test
 // whose dialog does not behave fails instead of hanging.
 void cancel_thread_dialogs();

@@ -269,16 +269,6 @@ struct StartRun {
     int side_at_144;  // of the OK button's icon after WM_DPICHANGED to 144 DPI
 };
 
-int icon_side(HICON icon) {
-    ICONINFO info;
-    BITMAP b = {};
-    if (!icon || !GetIconInfo(icon, &info)) return 0;
-    GetObjectA(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof b, &b);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    return b.bmWidth;
-}
-
 // Runs the start-options dialog and presses `control` once it is up.
 StartRun run_start(int control) {
     StartRun run = {};
