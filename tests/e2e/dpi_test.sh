@@ -1,14 +1,13 @@
 #!/usr/bin/env bash
-# The program at 144 DPI (150 %), in a Wine prefix of its own whose desktop
-# DPI is set by HKCU\Control Panel\Desktop LogPixels: a capture still takes
-# the screen's own pixels, the magnifier and the hint grow with the DPI, and
-# a box, a hint and a notice lie on the monitor.
+# The program at 144 DPI (150 %), the desktop DPI of the tests' Wine prefix
+# set by HKCU\Control Panel\Desktop LogPixels for this run and put back to 96
+# at its end: a capture still takes the screen's own pixels, the magnifier and
+# the hint grow with the DPI, and a box, a hint and a notice lie on the monitor.
 set -u
 . "$(dirname "$0")/../../scripts/lib.sh"
-export WINEPREFIX="$BUILD/wineprefix-dpi144"
 . "$(dirname "$0")/lib.sh"
 trap 'stop_tamble; [ -n "$PICTURE_PID" ] && kill "$PICTURE_PID" 2>/dev/null;
-      wineserver -k >/dev/null 2>&1; rm -rf "$E2E_TMP"' EXIT
+      wineserver -k >/dev/null 2>&1; wine_dpi 96; rm -rf "$E2E_TMP"' EXIT
 
 ensure_wineprefix
 wine_dpi 144
