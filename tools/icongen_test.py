@@ -81,14 +81,14 @@ def read_ico(data):
     return images
 
 
-def run_generator(source_text, name="in.txt"):
+def run_generator(source_text, name="in.txt", *options):
     """Runs the CLI on a source text; returns (exit code, stderr, ico bytes or None)."""
     with tempfile.TemporaryDirectory() as tmp:
         src = os.path.join(tmp, name)
         out = os.path.join(tmp, "out.ico")
         with open(src, "w", encoding="utf-8") as f:
             f.write(source_text)
-        proc = subprocess.run([sys.executable, GENERATOR, out, src],
+        proc = subprocess.run([sys.executable, GENERATOR, *options, out, src],
                               capture_output=True, text=True)
         data = None
         if os.path.exists(out):
@@ -184,38 +184,23 @@ class SourceErrorTest(unittest.TestCase):
 
 class DerivedSizesTest(unittest.TestCase):
     def test_whole_multiples_centred_after_the_drawn_sizes(self):
-        with tempfile.TemporaryDirectory() as tmp:
-            src, out = os.path.join(tmp, "in.txt"), os.path.join(tmp, "out.ico")
-            with open(src, "w", encoding="utf-8") as f:
-                f.write(SAMPLE)
-            proc = subprocess.run([sys.executable, GENERATOR, "--also", "2,4,11", out, src],
-                                  capture_output=True, text=True)
-            self.assertEqual(proc.returncode, 0, proc.stderr)
-            with open(out, "rb") as f:
-                images = {w: rows for w, _, rows, _ in read_ico(f.read())}
-        self.assertEqual(list(images), [5, 2, 4, 11])  # 2 is drawn: not made again
+        code, err, data = run_generator(SAMPLE, "in.txt", "--also", "2,4,6,11")
+        self.assertEqual(code, 0, err)
+        images = {w: rows for w, _, rows, _ in read_ico(data)}
+        self.assertEqual(list(images), [5, 2, 4, 6, 11])  # 2 is drawn: not made again
         expected = sample_expected()
 
         def doubled(rows):
             return [[p for p in row for _ in (0, 1)] for row in rows for _ in (0, 1)]
-        # 4: the 2x2 image doubled. 11: 10 pixels either way; the larger drawn
+        # 4: the 2x2 image doubled. 6: the 2x2 tripled fills it whole, where 5x5
+        # once would leave a margin. 11: 10 pixels either way; the larger drawn
         # image wins, in a margin of the one pixel left over.
         self.assertEqual(images[4], doubled(expected[2]))
+        self.assertEqual(images[6][0][:3], [expected[2][0][0]] * 3)
         clear = (0, 0, 0, 0)
         self.assertEqual([row[:10] for row in images[11][:10]], doubled(expected[5]))
         self.assertEqual(images[11][10], [clear] * 11)
         self.assertEqual([row[10] for row in images[11]], [clear] * 11)
-
-    def test_the_multiple_that_fills_most_wins(self):
-        # 6 from 2x2 tripled fills it whole; 5x5 once would leave a margin.
-        with tempfile.TemporaryDirectory() as tmp:
-            src, out = os.path.join(tmp, "in.txt"), os.path.join(tmp, "out.ico")
-            with open(src, "w", encoding="utf-8") as f:
-                f.write(SAMPLE)
-            subprocess.run([sys.executable, GENERATOR, "--also", "6", out, src], check=True)
-            with open(out, "rb") as f:
-                six = read_ico(f.read())[2][2]
-        self.assertEqual(six[0][:3], [sample_expected()[2][0][0]] * 3)
 
 
 class ProgramIconTest(unittest.TestCase):

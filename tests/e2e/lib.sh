@@ -13,13 +13,8 @@ INI="$DATA_DIR/tamble.ini"
 TAMBLE_PID=""
 
 pass() { E2E_PASSED=$((E2E_PASSED + 1)); echo "  ok    $1"; }
-fail() {
-    E2E_FAILED=$((E2E_FAILED + 1))
-    echo "  FAIL  $1"
-    echo "  FAIL    (then: $(screen_state))"
-}
-# What the screen showed when a check failed, for the test's log: the
-# program's visible windows, the focused window and the pointer.
+fail() { E2E_FAILED=$((E2E_FAILED + 1)); echo "  FAIL  $1"; echo "  FAIL    (then: $(screen_state))"; }
+# What the screen showed at a failed check: the program's windows, the focus, the tray, the pointer.
 screen_state() {
     local id names=""
     for id in $(timeout 5 xdotool search --onlyvisible --classname tamble.exe 2>/dev/null); do
@@ -147,12 +142,9 @@ mouse_at() {  # mouse_at X Y
 }
 mouse_not_at() { ! mouse_at "$1" "$2"; }
 
-# Starts a capture by the tray icon and waits for the overlay. The program's
-# window exists a moment before its icon: in a new prefix Wine's tray window
-# can take seconds to appear, and a click before it would find nothing.
-begin_capture() {
-    wait_until 20 tray_window_viewable && click_tray_icon && wait_until 20 overlay_visible
-}
+# Starts a capture by the tray icon, once Wine's tray window shows (it comes a
+# moment after the program's window), and waits for the overlay.
+begin_capture() { wait_until 20 tray_window_viewable && click_tray_icon && wait_until 20 overlay_visible; }
 
 # Picks the top-left corner at (X, Y) with the mouse: a move there makes the
 # overlay follow the pointer.

@@ -112,14 +112,12 @@ jpeg_reference 64 48 300 300 80 "$E2E_TMP/ref.jpg"
 check "its picture is the JPEG of the framed pixels" cmp "$E2E_TMP/ref.jpg" "$E2E_TMP/item.jpg"
 
 echo "output: a BASE64 PNG item on the clipboard, shown by a browser"
-ini_set Output Type png
-run_wine "$WINTOOL" clipboard-clear >/dev/null 2>&1
+ini_set Output Type png   # the JPEG item above stays until the PNG one replaces it
 capture_rect 300 300 64 48
 finish_output
 check "the clipboard holds one item with a PNG data URI" wait_until 10 \
     eval 'clipboard_text_to "$E2E_TMP/item.html" && /usr/bin/python3 "$PIXELS" item \
     "$E2E_TMP/item.html" "$E2E_TMP/item.png" image/png'
-check "its PNG holds the framed pixels" same_pixels "$E2E_TMP/item.png" 64 48 300 300
 check "a browser shows the item's picture at 64x48 with the framed pixels" \
     /usr/bin/python3 "$PIXELS" browser "$E2E_TMP/item.html" "$KNOWN_PNG" 300 300 64 48
 ini_set Output Type jpg

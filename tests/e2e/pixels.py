@@ -65,8 +65,7 @@ def check_marks(shot, known, px, py, cell=5):
     for (x, y) in [(px + 1, py + 300), (px + 400, py + 1), (px + 200, py + 200)]:
         if shot.at(x, y) != known.at(x, y):
             failures.append(f"pixel ({x},{y}) off the marks changed: {shot.at(x, y)}")
-    # The magnifier: cell (i, j) is CELL x CELL pixels of image pixel
-    # (px+j-2, py+i-2), the square of five cells centred on (px, py).
+    # The magnifier: cell (i, j) is CELL x CELL pixels of image pixel (px+j-2, py+i-2).
     half = 5 * cell // 2
     for i in range(5):
         for j in range(5):

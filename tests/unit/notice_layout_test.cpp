@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "ui/notice_layout.h"
@@ -80,19 +81,13 @@ TEST(NoticeLayout, NothingMeasurableKeepsTheTemplateSize) {
 }
 
 TEST(NoticeLayout, RoomAroundTheTextGrowsWithTheDpi) {
-    // The template at 144 DPI: every length half again; the text measured
-    // in the font of that DPI.
+    // At 144 DPI every length is half again; the text is measured in that DPI's font.
     const NoticeTemplate t = notice_template_at(kTemplate, 144);
-    EXPECT_EQ(t.window_height, 144);
-    EXPECT_EQ(t.edit_top, 18);
-    EXPECT_EQ(t.edit_height, 30);
-    EXPECT_EQ(t.button_top, 60);
-    NoticeLayout l = notice_layout(NoticeExtent{300, 3}, t);
-    EXPECT_EQ(l.window_width, 390);
-    EXPECT_EQ(l.edit_width, 315);
-    EXPECT_EQ(l.button_x, 120);
-    EXPECT_EQ(l.window_height, 144 + 40);
-    EXPECT_EQ(l.button_y, 60 + 40);
+    EXPECT_EQ(std::tuple(t.window_height, t.edit_top, t.edit_height, t.button_top),
+              std::tuple(144, 18, 30, 60));
+    const NoticeLayout l = notice_layout(NoticeExtent{300, 3}, t);
+    EXPECT_EQ(std::tuple(l.window_width, l.edit_width, l.button_x, l.window_height, l.button_y),
+              std::tuple(390, 315, 120, 144 + 40, 60 + 40));
 }
 
 TEST(KeyboardHelp, EightLinesEachEndingInALineBreak) {

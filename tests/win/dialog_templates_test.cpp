@@ -106,10 +106,9 @@ TEST(BoxTemplates, EveryControlWithItsClassAndStyle) {
     }
 }
 
-// A template's own icon statics load their icon at its 96-DPI size at every
-// DPI; a dialog that shows icons of the DPI's size puts them in when it
-// starts, which a template alone does not show. So the check takes either
-// size; true demands the DPI's size.
+// A template's icon statics load their icon at the 96-DPI size; a dialog puts
+// in the DPI's size when it starts, which a template alone does not show. So
+// the check takes either size; true demands the DPI's size.
 constexpr bool kIconsFollowDpi = false;
 
 BOOL CALLBACK add_template_id(HMODULE, LPCSTR, LPSTR name, LONG_PTR ids) {

@@ -65,8 +65,7 @@ protected:
         if (!PeekMessageA(&msg, window, 0, 0, PM_REMOVE)) msg.message = 0;
         return msg;
     }
-    // Nothing waits for the windows the filter posts to. A thread timer that
-    // an earlier test left running is no message of the filter's.
+    // Nothing waits for the windows the filter posts to (a thread timer is not the filter's).
     bool nothing_posted() {
         MSG msg;
         return !PeekMessageA(&msg, main_, 0, 0, PM_NOREMOVE) &&

@@ -473,18 +473,14 @@ TEST_F(SettingsDialogs, LabelsStandAtTheirPlaces) {
     });
 }
 
-// The hints tick every 100 ms while their dialog is open, and not after it:
-// a resting program does not wake.
-// Only thread timers (no window) count: the system's own windows of this
-// thread (the caret's, the input method's) may keep timers of their own.
+// The hints tick while their dialog is open, not after it. Only thread timers
+// count: the system's own windows (caret, input method) keep timers of their own.
 TEST_F(SettingsDialogs, NoTimerTicksOnceTheDialogHasClosed) {
     run_settings_dialog([](HWND) {});
     int ticks = 0;
-    const DWORD start = GetTickCount();
-    for (DWORD waited = 0; waited < 350; waited = GetTickCount() - start) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 350 - waited, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+    for (const DWORD start = GetTickCount(); GetTickCount() - start < 350;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
             if (msg.message == WM_TIMER && !msg.hwnd) ++ticks;
             else DispatchMessageA(&msg);
     }
