@@ -12,8 +12,6 @@
 
 constexpr int kMagnifierCells = 5;     // cells per row and column
 constexpr int kMagnifierCellSize = 5;  // screen pixels per cell side at 96 DPI
-constexpr int kMagnifierHalf = 12;     // square reaches this far from the corner
-constexpr int kMagnifierSize = kMagnifierCells * kMagnifierCellSize;
 
 // The magnifier's cell side at the overlay's DPI: it grows with the marks'
 // window, while each cell still shows one screen pixel.

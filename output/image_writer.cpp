@@ -44,23 +44,25 @@ const char* image_mime_type(const char* type) {
 }
 
 int image_write_as(PackedDib image, const char* type, const char* path, int quality) {
-    if (!std::strcmp(type, kTypeJpeg)) {
+    const Format* format = format_of(type);
+    if (!format) return kMsgNoFormat;
+    bool written;
+    if (format->type == kTypeJpeg) {
         std::FILE* f = std::fopen(path, "wb");
         // The encoder closes the stream on every path.
-        if (!f || jpeg_write_dib(image, quality, f) != 0) return kMsgJpegFile;
-        return 0;
-    }
-    if (!std::strcmp(type, kTypeGif)) {
+        written = f && jpeg_write_dib(image, quality, f) == 0;
+    } else if (format->type == kTypeGif) {
         PackedDib reduced = reduce_to_8bit(image);
         if (!reduced) return kMsgDither;
-        int result = gif_write(reduced, path);
+        written = gif_write(reduced, path) == 0;
         mem_free(reduced);
-        return result == 0 ? 0 : kMsgGifFile;
+    } else if (format->type == kTypeBmp) {
+        written = bmp_write(image, path);
+    } else {
+        // The PNG writer removes a file it could not finish.
+        written = png_write_dib(image, path) == 0;
     }
-    if (!std::strcmp(type, kTypeBmp)) return bmp_write(image, path) ? 0 : kMsgBmpFile;
-    // The PNG writer removes a file it could not finish.
-    if (!std::strcmp(type, kTypePng)) return png_write_dib(image, path) == 0 ? 0 : kMsgPngFile;
-    return kMsgNoFormat;
+    return written ? 0 : format->failure;
 }
 
 int image_write_failure(const char* type) {

@@ -2,11 +2,11 @@
 
 #include <cstdint>
 
-int scale_for_dpi(int value, int dpi) {
-    if (dpi <= 0 || dpi == kBaseDpi) return value;
-    const int64_t scaled = int64_t(value) * dpi;
-    const int64_t half = kBaseDpi / 2;
-    return int(scaled >= 0 ? (scaled + half) / kBaseDpi : -((-scaled + half) / kBaseDpi));
+int scale_between_dpis(int value, int from, int to) {
+    if (from <= 0 || to <= 0 || from == to) return value;
+    const int64_t scaled = int64_t(value) * to;
+    const int64_t half = from / 2;
+    return int(scaled >= 0 ? (scaled + half) / from : -((-scaled + half) / from));
 }
 
 int icon_size_for_dpi(int dpi) { return scale_for_dpi(16, dpi); }

@@ -1,7 +1,5 @@
 #include "ui/notice_layout.h"
 
-#include <cstdint>
-
 #include "ui/dpi_scale.h"
 
 const char kKeyboardHelpCaption[] = "キーボード操作 - Tamble";
@@ -60,7 +58,7 @@ NoticeLayout notice_layout(const NoticeExtent& extent, const NoticeTemplate& t) 
 NoticeTemplate notice_template_at(const NoticeTemplate& t, int dpi) {
     const int from = t.dpi > 0 ? t.dpi : kBaseDpi;
     if (dpi <= 0 || dpi == from) return t;
-    auto at = [&](int v) { return int((int64_t(v) * dpi + from / 2) / from); };
+    auto at = [&](int v) { return scale_between_dpis(v, from, dpi); };
     return NoticeTemplate{at(t.window_height), at(t.edit_left), at(t.edit_top),
                           at(t.edit_height),   at(t.button_top), dpi};
 }

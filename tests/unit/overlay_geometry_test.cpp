@@ -397,13 +397,12 @@ TEST(OverlayGeometryRects, SubtractLeavesEachPixelOfTheDifferenceOnce) {
 TEST(OverlayGeometryRects, ClippedBlitKeepsImagePixelsOnTheirPlaces) {
     // The magnifier's square at the image's corners: what is left still
     // puts image pixel (x, y) on client pixel (x, y).
-    const int iw = 30, ih = 20;
+    const int iw = 30, ih = 20, side = kMagnifierCells * kMagnifierCellSize, half = side / 2;
     const PixelPoint points[] = {{2, 2}, {29, 19}, {0, 19}, {15, 10}, {-30, 5}};
     for (const PixelPoint& p : points) {
         const DibBlit b = overlay_clip_blit(overlay_magnifier_restore(p, ih), iw, ih);
-        const int left = std::max(0, p.x - kMagnifierHalf), top = std::max(0, p.y - kMagnifierHalf);
-        const int right = std::min(iw, p.x - kMagnifierHalf + kMagnifierSize);
-        const int bottom = std::min(ih, p.y - kMagnifierHalf + kMagnifierSize);
+        const int left = std::max(0, p.x - half), top = std::max(0, p.y - half);
+        const int right = std::min(iw, p.x - half + side), bottom = std::min(ih, p.y - half + side);
         if (right <= left) {
             EXPECT_EQ(b.width * b.height, 0);
             continue;
