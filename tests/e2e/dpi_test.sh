@@ -15,10 +15,8 @@ fresh_settings && mkdir -p "$DATA_DIR"
 ini_set System Flags $((0x8000 | 1156 & ~0x4))   # no box opens by itself
 check "program started" start_tamble /open
 on_screen() {  # "L T R B" is a rectangle within the 1920x1080 screen
-    local l t r b
-    read -r l t r b <<< "$1"
-    [ -n "$b" ] && [ 0 -le "$l" ] && [ "$l" -lt "$r" ] && [ "$r" -le 1920 ] &&
-        [ 0 -le "$t" ] && [ "$t" -lt "$b" ] && [ "$b" -le 1080 ]
+    local l t r b && read -r l t r b <<< "$1"
+    [ -n "$b" ] && ((0 <= l && l < r && r <= 1920 && 0 <= t && t < b && b <= 1080))
 }
 
 echo "dpi: a capture"

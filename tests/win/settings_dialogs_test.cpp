@@ -473,8 +473,7 @@ TEST_F(SettingsDialogs, LabelsStandAtTheirPlaces) {
     });
 }
 
-// The hints tick while their dialog is open, not after it. Only thread timers
-// count: the system's own windows (caret, input method) keep timers of their own.
+// The hints' thread timer stops with their dialog (the caret's and the IME's are not ours).
 TEST_F(SettingsDialogs, NoTimerTicksOnceTheDialogHasClosed) {
     run_settings_dialog([](HWND) {});
     int ticks = 0;
