@@ -38,7 +38,7 @@ echo "boxes: the top-left box: arrows, keys, the width menu, clicks on the pictu
 begin_capture
 check "the top-left box opens with the capture" wait_until 10 window_shown "$TOP_LEFT_BOX"
 check "with no saved place it opens centred on the pointer (300, 200)" \
-    window_centred_at "$TOP_LEFT_BOX" 300 200
+    wait_until 5 window_centred_at "$TOP_LEFT_BOX" 300 200
 check "it shows the corner 300,200 and that pixel's colour" \
     eval 'control_text_is "$TOP_LEFT_BOX" 1004 300,200 &&
           control_text_is "$TOP_LEFT_BOX" 1006 "$(known_colour 300 200)"'
